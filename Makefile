@@ -1,0 +1,47 @@
+# Set-up, build and test entry points. `make run` and `make check` install
+# whatever is missing first, so both work on a fresh Debian machine.
+JOBS ?= 2
+BUILD := build
+ASAN := build-asan
+EXAMPLE ?= examples/circle.brx
+
+.PHONY: all deps build build-asan run check test test-asan format tidy bench clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Optimized $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN) -DBRIX_SANITIZE=ON -DBRIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN) -j $(JOBS)
+
+run: build
+	$(BUILD)/brix < $(EXAMPLE)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# Every test, in the optimised build and again under the sanitizers, with
+# warnings as errors.
+check: deps
+	$(MAKE) build CMAKE_ARGS="-DBRIX_WERROR=ON"
+	$(MAKE) test
+	$(MAKE) test-asan
+
+format:
+	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')
+
+tidy: build
+	clang-tidy -p $(BUILD) $$(git diff --name-only HEAD -- 'src/*.cpp')
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

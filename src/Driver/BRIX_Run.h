@@ -1,0 +1,10 @@
+// One run of the program after system start-up: command line, banner, then
+// the dialogue and the outputs the command line asked for.
+#ifndef BRIX_DRIVER_BRIX_RUN_H
+#define BRIX_DRIVER_BRIX_RUN_H
+
+// Returns the process exit status: 1 when no problem was solved (usage
+// printed), 0 otherwise, including an early end at "-aq".
+int Run(int argc, char** argv);
+
+#endif
