@@ -3,9 +3,11 @@
 JOBS ?= 2
 BUILD := build
 ASAN := build-asan
+FUZZ := build-fuzz
+FUZZ_SECONDS ?= 60
 EXAMPLE ?= examples/circle.brx
 
-.PHONY: all deps build build-asan run check test test-asan format tidy bench clean
+.PHONY: all deps build build-asan run check test test-asan fuzz format tidy bench clean
 
 all: build
 
@@ -37,6 +39,15 @@ check: deps
 	$(MAKE) test
 	$(MAKE) test-asan
 
+# Coverage-guided fuzzing of the input parser (clang's libFuzzer), for
+# FUZZ_SECONDS seconds; findings are written to build-fuzz/.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DBRIX_FUZZ=ON
+	cmake --build $(FUZZ) --target brix_parser_fuzz -j $(JOBS)
+	mkdir -p $(FUZZ)/corpus
+	$(FUZZ)/tests/fuzz/brix_parser_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+	    -dict=tests/fuzz/parser.dict -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
+
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')
 
@@ -44,4 +55,4 @@ tidy: build
 	clang-tidy -p $(BUILD) $$(git diff --name-only HEAD -- 'src/*.cpp')
 
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,21 +1,19 @@
 #include "Driver/BRIX_Output.h"
 
-#include "Interval/Iv_NumberText.h"
-
-#include <cstdio>
+#include "IO/Ex_Stream.h"
 
 void BRIX_Print(const char* text) {
-    std::fputs(text, stdout);
+    Ex_StdOut() << text;
 }
 
 void BRIX_Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    Ex_StdOut() << text.c_str();
 }
 
 void BRIX_PrintInteger(long value) {
-    BRIX_Print(std::to_string(value));
+    Ex_StdOut() << value;
 }
 
 void BRIX_PrintDouble(double value) {
-    BRIX_Print(Iv_DoubleToString(value, Iv_DoubleStyle()));
+    Ex_StdOut() << value;
 }

@@ -9,7 +9,7 @@ void BRIX_Print(const char* text);
 void BRIX_Print(const std::string& text);
 // Plain decimal.
 void BRIX_PrintInteger(long value);
-// The default double text (0.5 prints as "0.5").
+// The standard output stream's double text (0.5 prints as "0.5").
 void BRIX_PrintDouble(double value);
 
 #endif

@@ -20,6 +20,9 @@ class RoundingReset : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The program's own start-up: floating-point environment and the
+    // registered modules (the standard streams, where they are linked in).
+    (void)SAL_Interface::StartUp(&argc, &argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new RoundingReset);
     return RUN_ALL_TESTS();

@@ -1,0 +1,64 @@
+// The formatted streams that read and write typed values as expression trees,
+// and the three standard streams bound to standard input, output and error.
+#ifndef BRIX_IO_EX_STREAM_H
+#define BRIX_IO_EX_STREAM_H
+
+#include "Expr/Ex_Expr.h"
+#include "IO/IO_FormStream.h"
+#include "Interval/Iv_Itvl.h"
+
+class Box;
+
+// Reads one ";"-terminated expression per extraction and converts it to the
+// wanted type. Each read starts with the error flags cleared. On failure the target is unchanged
+// and fail is set, with parseFailed or convertFailed telling which step failed.
+class Ex_InputStream : public IO_FormInput {
+public:
+    // Clears fail and both detail flags before a new read.
+    void ResetErrors() {
+        fail = false;
+        parseFailed = false;
+        convertFailed = false;
+    }
+
+    bool parseFailed = false;
+    bool convertFailed = false;
+};
+
+Ex_InputStream& operator>>(Ex_InputStream& in, Ex_Expr& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, double& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, long& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, int& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, unsigned long& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, unsigned& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, bool& value);
+Ex_InputStream& operator>>(Ex_InputStream& in, char& value);
+// A new text allocated with LocMalloc: the caller owns it (LocFree).
+Ex_InputStream& operator>>(Ex_InputStream& in, char*& value);
+
+// Writes values as expression text. While `enabled` is false every insertion
+// is ignored (the output switch).
+class Ex_OutputStream : public IO_FormOutput {
+public:
+    bool enabled = true;
+};
+
+Ex_OutputStream& operator<<(Ex_OutputStream& out, const char* text);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, char c);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, long value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, int value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, unsigned long value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, unsigned value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, bool value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, double value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, const Iv_Itvl<double>& value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, const Box& value);
+Ex_OutputStream& operator<<(Ex_OutputStream& out, const Ex_Expr& value);
+
+// The standard formatted streams, bound to stdin, stdout and stderr by a
+// start-up module (available once SAL_Interface::StartUp has run).
+Ex_InputStream& Ex_StdIn();
+Ex_OutputStream& Ex_StdOut();
+Ex_OutputStream& Ex_StdErr();
+
+#endif

@@ -1,0 +1,76 @@
+// Boxes: one closed interval per variable, in variable order.
+//
+// A Box is a handle to a shared, reference-counted array of components: copies
+// share the array until one of them is written (copy on write). Dimension -1 is
+// the empty box (no point); dimension 0 is the single point of the
+// zero-dimensional space, which is not empty.
+#ifndef BRIX_INTERVAL_BOX_H
+#define BRIX_INTERVAL_BOX_H
+
+#include "Interval/Iv_Itvl.h"
+
+class Ex_Expr;
+class FormatSet;
+
+class Box {
+public:
+    // The empty box (dimension -1).
+    Box() = default;
+    // dimension components, each [0, 0]. Requires dimension >= -1.
+    explicit Box(int dimension);
+    Box(const Box& other);
+    Box(Box&& other) noexcept;
+    Box& operator=(const Box& other);
+    Box& operator=(Box&& other) noexcept;
+    ~Box();
+
+    int Dimension() const { return dimension_; }
+    bool IsEmpty() const { return dimension_ < 0; }
+
+    // Component i, 0 <= i < Dimension().
+    const Iv_Itvl<double>& operator[](int i) const;
+    // Component i for writing; the array is first made private when it is shared.
+    Iv_Itvl<double>& At(int i);
+    void Set(int i, const Iv_Itvl<double>& value) { At(i) = value; }
+
+    // Dimension n (n >= -1) with n fresh components [0, 0]; no other box sees them.
+    void Reserve(int n);
+    // Dimension n (n >= -1), keeping the first components; new ones are [0, 0].
+    void Resize(int n);
+    // The empty box; the array is released.
+    void MakeEmpty();
+
+    // The product of the component widths, each rounded up, and of the partial
+    // products, rounded up (a zero width gives 0 even beside an infinite one);
+    // 1.0 below dimension 1, so the empty box too: test IsEmpty first.
+    // Rounding: leaves the mode at up (unchanged below dimension 1).
+    double Volume() const;
+
+private:
+    struct Store;
+    Store* Header() const;
+    // Makes the array private with room for at least capacity components.
+    void Own(int capacity);
+    void Release();
+
+    Iv_Itvl<double>* data_ = nullptr;  // the components, after the array header
+    int dimension_ = -1;
+};
+
+// Same dimension and equal components (empty components are equal); two empty
+// boxes are equal, boxes of different dimensions never.
+bool operator==(const Box& a, const Box& b);
+inline bool operator!=(const Box& a, const Box& b) {
+    return !(a == b);
+}
+
+// A list of the components printed by IntervalToExpr with formats (borrowed,
+// may be null); the empty box and the zero-dimensional box are both the empty
+// list.
+Ex_Expr BoxToExpr(const Box& box, const FormatSet* formats);
+// A list whose elements convert with ExprToInterval; each component must have
+// real bounds with lo <= hi (not empty, not upside down, no NaN, not [inf, inf]
+// nor [-inf, -inf]). False (box unchanged) otherwise.
+bool ExprToBox(const Ex_Expr& e, Box& box);
+
+#endif

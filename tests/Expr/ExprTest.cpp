@@ -1,0 +1,151 @@
+#include "Expr/Ex_Expr.h"
+#include "Expr/Ex_ExprCell.h"
+#include "Expr/Ex_Format.h"
+#include "Expr/Ex_Lazy.h"
+#include "Expr/Ex_Writer.h"
+
+#include <string>
+
+#include "support/ExprBuilders.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Ex_Expr A(const char* t) {
+    return Atom(t);
+}
+
+TEST(ExprCells, ReferenceCountsAndSharing) {
+    Ex_Expr a = Atom("x");
+    EXPECT_EQ(a.Cell()->rc, 1u);
+    {
+        Ex_Expr b = a;
+        Ex_Expr c;
+        c = b;
+        c = c;  // self-assignment keeps the cell
+        EXPECT_EQ(a.Cell()->rc, 3u);
+        Ex_Expr moved = std::move(b);
+        EXPECT_TRUE(b.IsNull());
+        EXPECT_EQ(a.Cell()->rc, 3u);
+    }
+    EXPECT_EQ(a.Cell()->rc, 1u);
+
+    Ex_Expr sum = Binary("+", a, a);
+    EXPECT_EQ(a.Cell()->rc, 3u);  // held twice by the sum
+    sum = Ex_Expr();
+    EXPECT_EQ(a.Cell()->rc, 1u);
+}
+
+TEST(ExprCells, KindsAndAccessors) {
+    Ex_Expr n = MakeNeutral(), x = Atom("x");
+    EXPECT_EQ(Add(n, x).Cell(), x.Cell());  // no new cell
+    EXPECT_EQ(Mul(x, n).Cell(), x.Cell());
+    EXPECT_EQ(n.Arity(), 0);
+    EXPECT_EQ(n.Head(), nullptr);
+
+    Ex_Expr list = MakeList(2);
+    EXPECT_TRUE(list.IsList());
+    EXPECT_EQ(list.Head(), nullptr);
+    EXPECT_EQ(list.ListFormat()->Kind(), 0);
+    list.SetArg(1, x);
+    EXPECT_TRUE(list.Arg(0).IsNull());
+    EXPECT_STREQ(list.Arg(1).Head(), "x");
+    EXPECT_TRUE(list.Arg(7).IsNull());  // out of range: no slot
+
+    // SetArg on a kind without slots stores nothing and takes no reference.
+    unsigned before = x.Cell()->rc;
+    n.SetArg(0, x);
+    EXPECT_EQ(x.Cell()->rc, before);
+
+    Ex_Expr f = Apply("f", 2);
+    f.SetArg(0, A("1"));
+    f.SetArg(1, Add(x, A("1")));
+    EXPECT_FALSE(f.IsOperator());
+    EXPECT_TRUE(Binary("<=", x, x).IsBinaryOperator());
+    EXPECT_TRUE(Unary("!", x).IsBang());
+    EXPECT_FALSE(Unary("!", x).IsSimple());
+    EXPECT_TRUE(Unary("~", x).IsSimple());
+    EXPECT_FALSE(Binary("~", x, x).IsBinaryOperator());
+    EXPECT_GE(f.Cell()->Size(), static_cast<int>(sizeof(Ex_ExprCellNormal) + 2 * sizeof(Ex_Expr)));
+}
+
+struct Pair {
+    int lo, hi;
+};
+
+void PairToList(Ex_Expr& result, const Pair* value, const FormatSet*) {
+    result = MakeList(2);
+    result.SetArg(0, Atom(std::to_string(value->lo).c_str()));
+    result.SetArg(1, Atom(std::to_string(value->hi).c_str()));
+}
+
+TEST(ExprCells, LazySlotsAreReplacedByTheirTreeOnFirstAccess) {
+    Ex_Expr list = MakeList(1);
+    list.SetArg(0, MakeLazy<Pair>(Pair{0, 1}, PairToList, nullptr));
+    EXPECT_TRUE(list.Cell() != nullptr);
+    Ex_Expr first = list.Arg(0);
+    EXPECT_TRUE(first.IsList());
+    EXPECT_EQ(Text(list), "[ [ 0, 1 ] ]");
+    EXPECT_EQ(list.Arg(0).Cell(), first.Cell());  // the evaluated tree stays in the slot
+
+    Ex_Expr lazy = MakeLazy<char*>(
+        "text", [](Ex_Expr& r, char* const* v, const FormatSet*) { r = Atom(*v); }, nullptr);
+    EXPECT_TRUE(lazy.IsLazy());
+    lazy.Force();
+    EXPECT_STREQ(lazy.Head(), "text");
+}
+
+TEST(ExprWriter, ParenthesesAndBlanks) {
+    Ex_Expr a = A("a"), b = A("b"), c = A("c"), x = A("x"), y = A("y");
+    Ex_Expr f = Apply("f", 2);
+    f.SetArg(0, A("1"));
+    f.SetArg(1, Binary("+", x, A("1")));
+    const struct {
+        Ex_Expr e;
+        const char* text;
+    } cases[] = {
+        {Unary("-", Binary("+", a, b)), "-(a + b)"},
+        {Binary("+", a, Binary("+", b, c)), "a + b + c"},
+        {Binary("-", a, Binary("-", b, c)), "a - (b - c)"},
+        {Binary("-", Binary("-", a, b), c), "(a - b) - c"},
+        {Binary("*", Binary("+", a, b), c), "(a + b)*c"},
+        {Binary("^", x, A("2")), "x^2"},
+        {Binary("/\\", Binary("=", x, A("0")), Binary("<", y, A("1"))), "x = 0 /\\ y < 1"},
+        {f, "f(1,x + 1)"},
+        {MakeList(0), "[  ]"},
+        {Binary("<", a, Binary("<", b, c)), "a < b < c"},
+        {Binary("<", a, Binary("=", b, c)), "a < (b = c)"},
+        {Binary("&", Unary("~", a), b), "~a & b"},
+        {Unary("~", Binary("&", a, b)), "~(a & b)"},
+        {Binary("*", Unary("-", x), y), "-x*y"},
+        {Unary("-", Binary("^", x, A("2"))), "-x^2"},
+        {Binary("^", Binary("+", x, A("1")), A("2")), "(x + 1)^2"},
+        {Unary("!", Binary("+", a, b)), "(a + b)!"},
+        {Binary("==>", Binary("==>", a, b), c), "(a ==> b) ==> c"},
+        {Binary("\\/", a, Binary("/\\", b, c)), "a \\/ (b /\\ c)"},
+        {Binary("*", a, Binary("/", b, c)), "a*(b/c)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Text(c.e), c.text);
+    }
+    Ex_Expr list = MakeList(2);
+    list.SetArg(0, A("0"));
+    list.SetArg(1, A("1"));
+    EXPECT_EQ(Text(list), "[ 0, 1 ]");
+}
+
+TEST(ExprWriter, QuotingRule) {
+    Ex_Expr quotedAtom = A("a b");
+    Ex_StreamFormat all(Ex_StreamFormat::QuoteAll), words(Ex_StreamFormat::QuoteNonWords);
+    EXPECT_EQ(ExpressionText(A("1.5"), all), "\"1.5\"");
+    EXPECT_EQ(ExpressionText(A("x1"), all), "x1");
+    EXPECT_EQ(ExpressionText(A("1.5e-3"), words), "1.5e-3");
+    EXPECT_EQ(ExpressionText(A("std::x_1"), words), "std::x_1");
+    EXPECT_EQ(ExpressionText(A("say \"hi\""), words), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(Text(quotedAtom), "a b");  // unmarked atoms pass unchanged by default
+    quotedAtom.SetQuoted(true);
+    EXPECT_EQ(Text(quotedAtom), "\"a b\"");
+}
+
+}  // namespace
