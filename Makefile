@@ -6,6 +6,8 @@ ASAN := build-asan
 FUZZ := build-fuzz
 FUZZ_SECONDS ?= 60
 EXAMPLE ?= examples/circle.brx
+# The window tests need an X server: every test run gets its own virtual one.
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
 .PHONY: all deps build build-asan run check test test-asan fuzz format tidy bench clean
 
@@ -26,11 +28,12 @@ run: build
 	$(BUILD)/brix < $(EXAMPLE)
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	    ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	    $(XVFB) ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
 # Every test, in the optimised build and again under the sanitizers, with
 # warnings as errors.
