@@ -1,0 +1,30 @@
+#include "Constraint/BRIX_Atomic.h"
+
+namespace {
+
+bool IsRelation(int relation) {
+    return relation >= BRIX_Less && relation <= BRIX_NotEqual;
+}
+
+}  // namespace
+
+const char* RelationText(int relation) {
+    static const char* const texts[] = {" < ", " <= ", " > ", " >= ", " = ", " != "};
+    return IsRelation(relation) ? texts[relation] : " ERROR! ";
+}
+
+int NegatedRelation(int relation) {
+    static const int negated[] = {BRIX_GreaterEqual, BRIX_Greater,  BRIX_LessEqual,
+                                  BRIX_Less,         BRIX_NotEqual, BRIX_Equal};
+    return IsRelation(relation) ? negated[relation] : relation;
+}
+
+int OppositeRelation(int relation) {
+    static const int opposite[] = {BRIX_Greater,   BRIX_GreaterEqual, BRIX_Less,
+                                   BRIX_LessEqual, BRIX_NotEqual,     BRIX_Equal};
+    return IsRelation(relation) ? opposite[relation] : relation;
+}
+
+BRIX_Constraint* BRIX_Atomic::ApproxQuantifiers(double) {
+    return this;
+}

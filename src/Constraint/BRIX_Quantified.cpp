@@ -1,0 +1,5 @@
+#include "Constraint/BRIX_Quantified.h"
+
+BRIX_Quantified::~BRIX_Quantified() {
+    delete sub;
+}

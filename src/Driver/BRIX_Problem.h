@@ -1,0 +1,31 @@
+// The driver's record of one run: the constraint to solve and what the
+// refinement has learnt about it. Owned by the driver for the whole run.
+#ifndef BRIX_DRIVER_BRIX_PROBLEM_H
+#define BRIX_DRIVER_BRIX_PROBLEM_H
+
+#include <string>
+#include <vector>
+
+class BRIX_Constraint;
+class BRIX_USAS;
+
+struct BRIX_Problem {
+    // True when no refinement is pending: set false once a constraint is
+    // built, true again when the refinement starts, so it runs at most once.
+    bool refined = true;
+    // The top of the constraint tree (owned by the driver), or null.
+    BRIX_Constraint* constraint = nullptr;
+    // A constraint without free variables proved true / false.
+    bool provedTrue = false;
+    bool provedFalse = false;
+    // V has at least one name: the top node is the quantifier over B.
+    bool hasFreeVariables = false;
+    // The top approximation state, made by the refinement; freed with Destroy().
+    BRIX_USAS* approximation = nullptr;
+    // Set when the refinement reached its goal.
+    bool complete = false;
+    // The names of V.
+    std::vector<std::string> variables;
+};
+
+#endif

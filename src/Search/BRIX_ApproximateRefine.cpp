@@ -1,0 +1,204 @@
+#include "Search/BRIX_ApproximateRefine.h"
+
+#include "Constraint/BRIX_Constraint.h"
+#include "Constraint/BRIX_Quantified.h"
+#include "Driver/BRIX_Registry.h"
+#include "Driver/BRIX_Timer.h"
+#include "Driver/ResultPainter.h"
+#include "IO/Ex_Stream.h"
+#include "Search/BRIX_USAS.h"
+
+#include <memory>
+
+namespace {
+
+// The trace window lives for the rest of the run, so its drawing stays
+// visible; it is freed at exit.
+std::unique_ptr<Win_Window>& TraceWindow() {
+    static std::unique_ptr<Win_Window> window;
+    return window;
+}
+
+// The trace window of flags TraceTopLevel / TraceFunctionInversion: the box of
+// the top quantifier, when there is one of dimension below 3.
+Win_Window* OpenTraceWindow(const BRIX_Problem& problem) {
+    if (!BRIX_GetFlag(BRIX_Flag::TraceTopLevel) &&
+        !BRIX_GetFlag(BRIX_Flag::TraceFunctionInversion)) {
+        return nullptr;
+    }
+    if (problem.constraint->Kind() != BRIX_KindQuantified) {
+        return nullptr;
+    }
+    const Box& box = static_cast<const BRIX_Quantified*>(problem.constraint)->BoundBox();
+    if (box.Dimension() >= 3) {
+        return nullptr;
+    }
+    Ex_StdOut() << "Window: " << box << "\n";
+    static const int widths[3] = {120, 700, 700};
+    static const int heights[3] = {120, 120, 700};
+    int d = box.Dimension() < 0 ? 0 : box.Dimension();
+    TraceWindow().reset(MakeWindow(box, widths[d], heights[d], 1, 1, false));
+    return TraceWindow().get();
+}
+
+class Refinement {
+public:
+    Refinement(BRIX_Problem& problem, const ResultPainter& painter)
+        : problem_(problem), painter_(painter), top_(0) {}
+
+    void Run() {
+        BRIX_Constraint* constraint = problem_.constraint;
+        int samples = BRIX_RoundedParam(BRIX_Param::Sampling);
+        if (samples != 0) {
+            // A count below 1 samples nothing and would lose B from every
+            // result list: it counts as no sampling.
+            if (samples >= 1) {
+                constraint->Sample(problem_.approximation, top_, samples);
+                problem_.complete = true;
+                return;
+            }
+        }
+        NarrowPhase(BRIX_GetFlag(BRIX_Flag::StartWithUpNarrowing));
+        ReadContinuity();
+        int counter = 0;
+        while (!top_.IsEmpty() && !problem_.provedTrue && !problem_.provedFalse) {
+            bool stepped = RefinementStep(counter);
+            bool changed = NarrowPhase(true);
+            ReadContinuity();
+            if (!stepped && !changed) {
+                // Nothing can be split any more and narrowing is stable: the
+                // loop would spin for ever. The result stays partial.
+                problem_.complete = false;
+                return;
+            }
+        }
+    }
+
+private:
+    bool Narrow(bool up) {
+        return problem_.constraint->Narrow(problem_.approximation, top_, up, painter_,
+                                           problem_.complete);
+    }
+
+    // Narrows the zero-dimensional top box; true when a narrowing reported a
+    // change or the box changed.
+    bool NarrowPhase(bool startUp) {
+        bool changed = false;
+        if (BRIX_GetFlag(BRIX_Flag::SingleUpDownNarrowing)) {
+            changed = Narrow(true);
+            if (top_.IsEmpty()) {
+                problem_.provedFalse = true;
+                return true;
+            }
+            changed = Narrow(false) || changed;
+            if (top_.IsEmpty()) {
+                problem_.provedTrue = true;
+                return true;
+            }
+            return changed;
+        }
+        bool up = startUp;
+        bool upDone = false, downDone = false;
+        while (!top_.IsEmpty() && !(upDone && downDone)) {
+            Box before = top_;
+            bool r = Narrow(up);
+            changed = changed || r;
+            if (up) {
+                if (r) {
+                    downDone = false;
+                }
+                upDone = true;
+            } else {
+                if (r) {
+                    upDone = false;
+                }
+                downDone = true;
+            }
+            if (top_ != before) {
+                changed = true;
+                (up ? downDone : upDone) = false;
+                if (top_.IsEmpty()) {
+                    (up ? problem_.provedFalse : problem_.provedTrue) = true;
+                }
+            }
+            up = !up;
+        }
+        return changed;
+    }
+
+    void ReadContinuity() {
+        ContinuityInfo continuity = problem_.constraint->ContinuityMarks(problem_.approximation);
+        if (continuity.HoldsSurely()) {
+            problem_.provedTrue = true;
+        }
+        if (continuity.FailsSurely()) {
+            problem_.provedFalse = true;
+        }
+    }
+
+    // One refinement step under the branching strategy; true when some
+    // element was split.
+    bool RefinementStep(int& counter) {
+        BRIX_USAS* state = problem_.approximation;
+        switch (BRIX_RoundedParam(BRIX_Param::BranchingStrategy)) {
+            case 0:
+                return StepWithCounter(counter,
+                                       [state](int var) { return state->RefineStatic(0, var); });
+            case 1:
+                return state->RefineDynamic(false) || state->RefineDynamic(true);
+            case 2:
+            case 3:
+                return StepWithCounter(counter,
+                                       [state](int var) { return state->RefineParallel(0, var); });
+            default:
+                return false;
+        }
+    }
+
+    // The static and parallel strategies run the variable counter across all
+    // quantifier levels and start again at 0 when no variable was found.
+    template <class Step>
+    static bool StepWithCounter(int& counter, Step step) {
+        bool stepped = step(counter);
+        if (!stepped) {
+            counter = 0;
+            stepped = step(0);
+        }
+        counter += 1;
+        return stepped;
+    }
+
+    BRIX_Problem& problem_;
+    ResultPainter painter_;
+    Box top_;
+};
+
+}  // namespace
+
+void approximateRefine(BRIX_Problem& problem) {
+    if (problem.refined) {
+        return;
+    }
+    problem.refined = true;
+    BRIX_Timer& timer = BRIX_RefineTimer();
+    timer.Start();
+
+    ResultPainter painter;
+    painter.window = problem.constraint != nullptr ? OpenTraceWindow(problem) : nullptr;
+    painter.box = Box(0);
+    painter.borders = true;
+
+    if (problem.constraint != nullptr) {
+        problem.approximation = CreateUsas(problem.constraint, problem.hasFreeVariables);
+    }
+    if (problem.approximation != nullptr) {
+        Refinement(problem, painter).Run();
+    } else {
+        problem.complete = false;  // nothing that could be refined
+    }
+
+    timer.Stop();
+    if (!problem.complete) {
+        Ex_StdOut() << "Partial result!  Reason(s):\n";
+    }
+}
