@@ -51,6 +51,10 @@ fuzz: deps
 	$(FUZZ)/tests/fuzz/brix_parser_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
 	    -dict=tests/fuzz/parser.dict -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
 
+# Micro-benchmarks of the hot path, in the optimised build.
+bench: build
+	$(BUILD)/bench/brix_poly_bench --benchmark_min_time=0.2
+
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')
 

@@ -40,15 +40,40 @@ struct SAL_Module {
 
 class SAL_Interface {
 public:
-    // Sets the rounding mode from a rounding code; any other code leaves it unchanged.
+    // Sets the rounding mode from a rounding code; any other code leaves it
+    // unchanged. Doubles are computed by the SSE unit, so on x86-64 the mode
+    // is written to its control register directly: one instruction instead
+    // of a library call that also rewrites the x87 control word, which
+    // matters because every interval bound changes the mode. The x87 mode,
+    // which the C library's strtod and printf consult, stays at nearest.
     static void SetRounding(int mode) {
+#if defined(__x86_64__) && defined(__SSE2_MATH__)
+        static const unsigned bits[4] = {0x0000u, 0x6000u, 0x4000u, 0x2000u};
+        if (mode >= 0 && mode < 4) {
+            __builtin_ia32_ldmxcsr((__builtin_ia32_stmxcsr() & ~0x6000u) | bits[mode]);
+        }
+#else
         static const int table[4] = {FE_TONEAREST, FE_TOWARDZERO, FE_UPWARD, FE_DOWNWARD};
         if (mode >= 0 && mode < 4) {
             std::fesetround(table[mode]);
         }
+#endif
     }
-    // The rounding code of the current mode (3 down, 2 up, 1 toward zero, else 0).
+    // The rounding code of the mode the arithmetic uses (3 down, 2 up, 1
+    // toward zero, else 0).
     static int GetRounding() {
+#if defined(__x86_64__) && defined(__SSE2_MATH__)
+        switch (__builtin_ia32_stmxcsr() & 0x6000u) {
+            case 0x2000u:
+                return SAL_RoundDown;
+            case 0x4000u:
+                return SAL_RoundUp;
+            case 0x6000u:
+                return SAL_RoundToZero;
+            default:
+                return SAL_RoundNearest;
+        }
+#else
         switch (std::fegetround()) {
             case FE_DOWNWARD:
                 return SAL_RoundDown;
@@ -59,6 +84,7 @@ public:
             default:
                 return SAL_RoundNearest;
         }
+#endif
     }
 
     // Exception control. A masked exception does not trap. Codes outside 0..4

@@ -148,6 +148,7 @@ void SAL_Interface::RegisterModule(SAL_Module* record, bool (*init)(int*, char**
 }
 
 bool SAL_Interface::StartUp(int* argc, char*** argv) {
+    std::fesetround(FE_TONEAREST);  // both units, the C library's included
     SetRounding(SAL_RoundNearest);
     for (int code = 0; code < 5; ++code) {
         MaskFPException(code);
