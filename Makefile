@@ -28,12 +28,12 @@ run: build
 	$(BUILD)/brix < $(EXAMPLE)
 
 test: build
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure --timeout 300 -j $(JOBS)
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	    $(XVFB) ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+	    $(XVFB) ctest --test-dir $(ASAN) --output-on-failure --timeout 300 -j $(JOBS)
 
 # Every test, in the optimised build and again under the sanitizers, with
 # warnings as errors.

@@ -1,10 +1,13 @@
 #include "Driver/BRIX_Run.h"
 
 #include "Driver/BRIX_Banner.h"
+#include "Driver/BRIX_BuildProblem.h"
 #include "Driver/BRIX_CommandLine.h"
 #include "Driver/BRIX_Dialogue.h"
 #include "Driver/BRIX_Options.h"
+#include "Driver/BRIX_Output.h"
 #include "Driver/BRIX_Problem.h"
+#include "Driver/BRIX_Report.h"
 #include "Driver/BRIX_Timer.h"
 #include "Constraint/BRIX_Constraint.h"
 #include "IO/Ex_Stream.h"
@@ -17,10 +20,30 @@ namespace {
 // "BRIX-Total" timer; the profiling report comes last. Every output that
 // needs results starts the refinement first (it runs once per run).
 int Report(const BRIX_Options& options, BRIX_Problem& problem) {
+    Ex_OutputStream& out = Ex_StdOut();
+    if (options.approximateQuantifiers) {
+        problem.constraint = problem.constraint->ApproxQuantifiers(options.approximationError);
+        problem.constraint->Print(out);
+    }
     BRIX_TotalTimer().Start();
-    Ex_StdOut().enabled = true;
-    if (options.display || options.outputBoxes || options.outputQuantities) {
-        approximateRefine(problem);
+    out.enabled = true;
+    const bool drawable = problem.variables.size() <= 2;
+    if (options.display) {
+        if (drawable) {
+            // The result window is not drawn yet: its refinement runs alone.
+            approximateRefine(problem);
+        } else {
+            BRIX_Print("Dimension too high for visualization\n");
+        }
+    }
+    if (options.outputApplet && drawable) {
+        printAppletData(problem);
+    }
+    if (options.outputBoxes) {
+        printBoxes(problem, options.errorBound);
+    }
+    if (options.outputQuantities) {
+        printQuantities(problem);
     }
     BRIX_TotalTimer().Stop();
     if (options.outputProfile) {
@@ -57,7 +80,23 @@ int Run(int argc, char** argv) {
         return 1;
     }
     BRIX_Problem problem;
-    problem.variables = answers.names;
+    bool valid = false;
+    // -cs silences what building and transforming the constraint print.
+    Ex_StdOut().enabled = !options.silentComputation;
+    buildProblem(answers.constraint, answers.names, answers.box, options.single, options.errorBound,
+                 valid, problem);
+    if (!valid) {
+        // A refused constraint is reported whatever -cs says: only -is
+        // keeps the run silent.
+        Ex_StdOut().enabled = true;
+        if (!options.silentInput) {
+            Ex_StdOut() << "Parse error: Expression\n"
+                        << answers.constraint << "\nis not a valid constraint!\n";
+        }
+        Release(problem);
+        Ex_StdOut().Flush();
+        return 1;
+    }
     status = Report(options, problem);
     Release(problem);
     Ex_StdOut().Flush();

@@ -4,7 +4,8 @@
 #define BRIX_DRIVER_BRIX_RUN_H
 
 // Returns the process exit status: 1 when no problem was solved (usage
-// printed), 0 otherwise, including an early end at "-aq".
+// printed, an answer not obtained, F not a valid constraint), 0 otherwise,
+// including an early end at "-aq".
 int Run(int argc, char** argv);
 
 #endif

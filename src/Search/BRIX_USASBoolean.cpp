@@ -59,11 +59,8 @@ void BRIX_USASBoolean::RemoveChild(int i) {
     }
 }
 
-// The only place the search reads a connective. The dynamic-type check of
-// the undefined-behaviour sanitizer is off here: it needs the connective's
-// type information, which only its implementation file provides, and the
-// search must link and run without it (the caller has checked Kind()).
-__attribute__((no_sanitize("vptr"))) bool BRIX_USASBoolean::InitFrom(const BRIX_Constraint& node) {
+// The only place the search reads a connective (the caller has checked Kind()).
+bool BRIX_USASBoolean::InitFrom(const BRIX_Constraint& node) {
     const auto& connective = static_cast<const BRIX_Connective&>(node);
     polarity = connective.isConjunction ? -1 : 1;
     cursor = -1;

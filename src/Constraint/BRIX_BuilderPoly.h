@@ -1,0 +1,26 @@
+// The relation form of the constraint builder: L REL R as an atomic
+// polynomial constraint, with the conversion of expression trees into
+// polynomials. Used by BuildConstraint only.
+#ifndef BRIX_CONSTRAINT_BRIX_BUILDERPOLY_H
+#define BRIX_CONSTRAINT_BRIX_BUILDERPOLY_H
+
+#include "Constraint/BRIX_Constraint.h"
+#include "Expr/Ex_Expr.h"
+
+#include <vector>
+
+// New: the atomic node for e when its head is a relation with two operands,
+// or null (not a relation, or a side that is not a polynomial over the names
+// in scope: an unknown function, a division by a variable, a leaf that is
+// neither a name in scope nor a number, an interval literal that is empty or
+// upside down, an exponent of a variable term that is not a numeral up to
+// kBuilderMaxExponent, or a polynomial beyond the builder's size limits).
+// names is borrowed; indices has one entry per name.
+[[nodiscard]] BRIX_Constraint* BuildRelation(const Ex_Expr& e, const BRIX_Names& names,
+                                             const std::vector<int>& indices);
+
+// Whether text is a number as the scanner reads one (digits, optionally a
+// fraction and an exponent) or "Infinity": the whole text, nothing ignored.
+bool BRIX_IsNumberText(const char* text);
+
+#endif

@@ -1,0 +1,209 @@
+// The search-facing operations of a connective: narrowing and continuity marks.
+//
+// A null child state stands for a sub that is neutral on the state's box: a
+// conjunction drops a sub found true there (continuity marks) or emptied by
+// down-narrowing, a disjunction a sub found false there or emptied by
+// up-narrowing. Boxes handed to the state only shrink, so the sub stays
+// neutral, and the connective over its remaining subs has the same meaning.
+// With no child state left the connective is its neutral value, like a
+// connective without subs: a conjunction is true, a disjunction false.
+#include "Constraint/BRIX_Connective.h"
+
+#include "Driver/BRIX_Registry.h"
+#include "Search/BRIX_USASBoolean.h"
+
+#include <cassert>
+#include <vector>
+
+namespace {
+
+// A sub is narrowed at most this many times in one sequential pass per sub
+// with a state. Two subs can trade ever smaller moves of the same bounds
+// (x >= y + 1 /\ y >= x + 1 moves each bound by 2 a round); stopping early
+// only removes fewer points, and every sub that would have run again has
+// already had its marks cleared.
+constexpr long maxVisitsPerSub = 1000;
+
+BRIX_USASBoolean& BooleanState(BRIX_USAS* usas, const BRIX_Connective& node) {
+    assert(usas != nullptr && usas->Kind() == BRIX_USASKindBoolean);
+    auto& state = *static_cast<BRIX_USASBoolean*>(usas);
+    assert(state.ChildCount() == node.SubCount());
+    (void)node;
+    return state;
+}
+
+// Tells a child state, for both directions, which bounds of var moved.
+void ClearBoth(BRIX_USAS* child, int var, bool lowerMoved, bool upperMoved) {
+    child->ClearMarks(true, var, lowerMoved, upperMoved);
+    child->ClearMarks(false, var, lowerMoved, upperMoved);
+}
+
+// The component-wise hull; the other box when one is empty.
+Box HullOf(const Box& a, const Box& b) {
+    if (a.IsEmpty()) {
+        return b;
+    }
+    if (b.IsEmpty()) {
+        return a;
+    }
+    assert(a.Dimension() == b.Dimension());
+    Box hull = a;
+    for (int v = 0; v < a.Dimension(); ++v) {
+        hull.Set(v, Hull(a[v], b[v]));
+    }
+    return hull;
+}
+
+// Conjunction up, disjunction down: a point any sub removes goes for the
+// whole, so every sub narrows the box itself in turn. A sub runs again when a
+// variable it depends on moved after its last run. No sub with a state: the
+// neutral value removes nothing and the box stays.
+bool NarrowInTurn(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool up,
+                  const ResultPainter& context, bool& complete) {
+    const int n = node.SubCount();
+    int cursor = -1;
+    long budget = 0;
+    for (int i = 0; i < n; ++i) {
+        if (state.Child(i) != nullptr) {
+            cursor = cursor < 0 ? i : cursor;
+            budget += maxVisitsPerSub;
+        }
+    }
+    if (cursor < 0) {
+        return false;
+    }
+    std::vector<char> done(static_cast<std::size_t>(n), 0);  // narrowed in this call
+    bool changed = false;
+    while (!box.IsEmpty() && done[static_cast<std::size_t>(cursor)] == 0 && budget-- > 0) {
+        const Box saved = box;
+        changed =
+            node.Sub(cursor)->Narrow(state.Child(cursor), box, up, context, complete) || changed;
+        done[static_cast<std::size_t>(cursor)] = 1;
+        if (box.IsEmpty()) {
+            break;  // decided on the whole box: no sub runs again
+        }
+        for (int j = 0; j < box.Dimension(); ++j) {
+            const bool lowerMoved = box[j].lo != saved[j].lo;
+            const bool upperMoved = box[j].hi != saved[j].hi;
+            if (!lowerMoved && !upperMoved) {
+                continue;
+            }
+            for (int k = 0; k < n; ++k) {
+                BRIX_USAS* child = state.Child(k);
+                if (k != cursor && child != nullptr && node.Sub(k)->Degree(j) > 0) {
+                    done[static_cast<std::size_t>(k)] = 0;
+                    ClearBoth(child, j, lowerMoved, upperMoved);
+                }
+            }
+        }
+        // The next sub still to run, cyclically; none leaves the cursor on a
+        // done sub, which ends the loop.
+        for (int step = 1; step < n; ++step) {
+            const int k = (cursor + step) % n;
+            if (state.Child(k) != nullptr && done[static_cast<std::size_t>(k)] == 0) {
+                cursor = k;
+                break;
+            }
+        }
+    }
+    return changed;
+}
+
+// Conjunction down, disjunction up: a point goes only when every sub lets it
+// go, so each sub narrows its own copy and the box becomes their hull. With
+// no sub consulted the hull is empty, which is right: every sub is neutral,
+// and a conjunction that holds everywhere (a disjunction that fails
+// everywhere) loses the whole box in this direction.
+bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool up,
+                const ResultPainter& context, bool& complete) {
+    const bool shortcut = BRIX_GetFlag(BRIX_Flag::ShortcutConnectives);
+    const bool removeEmpty = BRIX_GetFlag(BRIX_Flag::RemoveEmptyBranches);
+    Box hull;  // empty
+    bool changed = false;
+    for (int i = 0; i < node.SubCount(); ++i) {
+        if (shortcut && hull == box) {
+            break;
+        }
+        BRIX_USAS* child = state.Child(i);
+        if (child == nullptr) {
+            continue;
+        }
+        Box copy = box;
+        changed = node.Sub(i)->Narrow(child, copy, up, context, complete) || changed;
+        if (copy.IsEmpty()) {
+            if (removeEmpty) {
+                state.RemoveChild(i);  // neutral on the box: never consulted again
+            }
+            continue;
+        }
+        // Earlier subs narrowed to parts of the hull; where this copy reaches
+        // beyond it the box they see next is larger than their own result. An
+        // empty hull means they all emptied their copies: every bound moves.
+        for (int v = 0; v < copy.Dimension(); ++v) {
+            bool lowerMoved = true;
+            bool upperMoved = true;
+            if (!hull.IsEmpty()) {
+                if (IsSubset(copy[v], hull[v])) {
+                    continue;
+                }
+                lowerMoved = copy[v].lo < hull[v].lo;
+                upperMoved = copy[v].hi > hull[v].hi;
+            }
+            for (int j = 0; j < i; ++j) {
+                if (state.Child(j) != nullptr) {
+                    ClearBoth(state.Child(j), v, lowerMoved, upperMoved);
+                }
+            }
+        }
+        hull = HullOf(hull, copy);
+    }
+    box = hull;
+    return changed;
+}
+
+}  // namespace
+
+bool BRIX_Connective::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
+                             bool& complete) {
+    BRIX_USASBoolean& state = BooleanState(usas, *this);
+    // An empty box has no point to remove; narrowing it would also make every
+    // sub look empty and lose branches that are not.
+    if (box.IsEmpty()) {
+        return false;
+    }
+    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state.AllMarked(up)) {
+        return false;
+    }
+    if (up == isConjunction) {
+        return NarrowInTurn(*this, state, box, up, context, complete);
+    }
+    return NarrowHull(*this, state, box, up, context, complete);
+}
+
+ContinuityInfo BRIX_Connective::ContinuityMarks(BRIX_USAS* usas) {
+    ContinuityInfo result;
+    if (!BRIX_GetFlag(BRIX_Flag::UseContinuity)) {
+        return result;
+    }
+    BRIX_USASBoolean& state = BooleanState(usas, *this);
+    bool first = true;
+    for (int i = 0; i < SubCount(); ++i) {
+        BRIX_USAS* child = state.Child(i);
+        if (child == nullptr) {
+            continue;
+        }
+        const ContinuityInfo marks = Sub(i)->ContinuityMarks(child);
+        if (first) {
+            result = marks;
+            first = false;
+        } else {
+            result = isConjunction ? ContinuityInfo::And(result, marks)
+                                   : ContinuityInfo::Or(result, marks);
+        }
+        // A conjunct true (a disjunct false) on the whole box no longer matters.
+        if (isConjunction ? marks.HoldsSurely() : marks.FailsSurely()) {
+            state.RemoveChild(i);
+        }
+    }
+    return result;
+}

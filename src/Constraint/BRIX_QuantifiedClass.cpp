@@ -1,0 +1,155 @@
+#include "Constraint/BRIX_QuantifiedClass.h"
+
+#include "Constraint/BRIX_QuantifiedApprox.h"
+#include "Driver/BRIX_Registry.h"
+#include "IO/Ex_Stream.h"
+#include "Search/BRIX_StackEl.h"
+#include "Search/BRIX_USASQuantified.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+BRIX_Constraint* BRIX_QuantifiedClass::Copy() const {
+    auto* copy = new BRIX_QuantifiedClass(box, variables, sub->Copy(), isForall, numberOfVariables);
+    copy->traceFlag = traceFlag;
+    return copy;
+}
+
+BRIX_Constraint* BRIX_QuantifiedClass::ApproxQuantifiers(double eps) {
+    BRIX_Constraint* approximated = sub->ApproxQuantifiers(eps);
+    sub = nullptr;  // now owned by the replacement; must not be deleted with this node
+    auto* replacement = new BRIX_QuantifiedApprox(box, variables, approximated, isForall, 0.0,
+                                                  MulUp(eps, box.Volume()), numberOfVariables);
+    replacement->traceFlag = traceFlag;
+    delete this;
+    return replacement;
+}
+
+void BRIX_QuantifiedClass::Print(Ex_OutputStream& out, const BRIX_Names* names) const {
+    PrintQuantified(out, names, isForall ? "FORALL" : "EXISTS");
+}
+
+bool BRIX_QuantifiedClass::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
+                                  bool& complete) {
+    return NarrowClassical(usas, box, up, std::move(context), complete);
+}
+
+namespace {
+
+// The midpoint of cell j of n equal cells of [lo, hi], rounded to nearest and
+// kept inside the interval; the interval's Mid when it is unbounded.
+double CellMidpoint(const Iv_Itvl<double>& c, int j, int n) {
+    const double width = SubNear(c.hi, c.lo);
+    if (IsInfOrNaN(width)) {
+        return Mid(c);
+    }
+    // lo + width * (2j + 1) / (2n), exact when the ratio is a power of two.
+    double offset = DivNear(width, DivNear(2.0 * n, 2.0 * j + 1.0));
+    double x = AddNear(c.lo, offset);
+    return Min(Max(x, c.lo), c.hi);
+}
+
+}  // namespace
+
+bool BRIX_QuantifiedClass::Sample(BRIX_USAS*, Box box, int samples) {
+    if (box.IsEmpty()) {
+        return false;
+    }
+    const int n = samples < 1 ? 1 : samples;
+    const int k = BoundCount();
+    const int free = numberOfVariables;
+    box.Resize(free + k);
+    std::vector<int> cell(static_cast<std::size_t>(k), 0);
+    for (;;) {
+        for (int i = 0; i < k; ++i) {
+            box.Set(free + i, Iv_Itvl<double>(CellMidpoint(this->box[i], cell[i], n)));
+        }
+        const bool holds = sub->Sample(nullptr, box, n);
+        if (!isForall && holds) {
+            return true;
+        }
+        if (isForall && !holds) {
+            return false;
+        }
+        // Odometer, the first bound variable running fastest.
+        int i = 0;
+        while (i < k && ++cell[static_cast<std::size_t>(i)] == n) {
+            cell[static_cast<std::size_t>(i)] = 0;
+            ++i;
+        }
+        if (i == k) {
+            return isForall;
+        }
+    }
+}
+
+void BRIX_QuantifiedClass::Negate() {
+    isForall = !isForall;
+    sub->Negate();
+}
+
+namespace {
+
+// x with variable v quantified away: on the true side (EXISTS) or the false
+// side (FORALL). Masks cannot name v >= 32, so only the other list changes.
+ContinuityInfo Forget(const ContinuityInfo& x, int v, bool exists) {
+    if (v < 32) {
+        return exists ? ContinuityInfo::ForgetTrue(x, v) : ContinuityInfo::ForgetFalse(x, v);
+    }
+    ContinuityInfo r;
+    const MaskList& kept = exists ? x.trueSets : x.falseSets;
+    const MaskList& zeros = exists ? x.falseSets : x.trueSets;
+    MaskList onlyZeros;
+    for (int i = 0; i < zeros.Size(); ++i) {
+        if (zeros[i] == 0) {
+            onlyZeros.Append(0);
+        }
+    }
+    (exists ? r.trueSets : r.falseSets) = kept;
+    (exists ? r.falseSets : r.trueSets) = std::move(onlyZeros);
+    return r;
+}
+
+}  // namespace
+
+ContinuityInfo BRIX_QuantifiedClass::ContinuityMarks(BRIX_USAS* usas) {
+    if (!BRIX_GetFlag(BRIX_Flag::UseContinuity) || usas == nullptr ||
+        usas->Kind() != BRIX_USASKindQuantified) {
+        return ContinuityInfo();
+    }
+    auto* state = static_cast<BRIX_USASQuantified*>(usas);
+    auto* store = state->IsStore() ? static_cast<BRIX_USASQuantifiedStore*>(state) : nullptr;
+    const bool exists = !isForall;
+    const int n = numberOfVariables;
+    ContinuityInfo result;
+    bool first = true;
+    for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
+        ContinuityInfo m = sub->ContinuityMarks(e->State());
+        for (int v = n + BoundCount() - 1; v >= n; --v) {
+            m = Forget(m, v, exists);
+        }
+        // A piece on which the sub is neutral for the quantifier no longer
+        // matters; a store first records it as decided.
+        const bool neutral = exists ? m.FailsSurely() : m.HoldsSurely();
+        if (neutral && !e->box.IsEmpty()) {
+            if (store != nullptr) {
+                std::vector<Box> piece{e->box};
+                if (exists) {
+                    store->AddFalseBoxes(std::move(piece));
+                } else {
+                    store->AddTrueBoxes(std::move(piece));
+                }
+            }
+            e->box.MakeEmpty();
+        }
+        if (first) {
+            result = m;
+            first = false;
+        } else {
+            result = exists ? ContinuityInfo::Or(result, m) : ContinuityInfo::And(result, m);
+        }
+    }
+    state->RemoveEmptyElements();
+    return result;
+}

@@ -1,0 +1,229 @@
+// The narrowing of the classical (and approximate) quantifiers over the
+// elements of their stack.
+//
+// With up true the quantifier removes points of the free box where it is
+// certainly false, with up false points where it is certainly true. FORALL up
+// and EXISTS down are the sequential case: one bound piece decides the
+// quantifier, so the box is narrowed through every element in turn. FORALL
+// down and EXISTS up are the hull case: a point may only go when every piece
+// lets it go, so the box becomes the hull of copies narrowed by each element.
+#include "Constraint/BRIX_Quantified.h"
+
+#include "Driver/BRIX_Registry.h"
+#include "Search/BRIX_StackEl.h"
+#include "Search/BRIX_USASQuantified.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct NarrowPass {
+    BRIX_Constraint* sub;
+    BRIX_USASQuantified* state;
+    BRIX_USASQuantifiedStore* store;  // null unless the state is the top store
+    int n;                            // free variables of the quantifier
+    bool up;
+    bool sequential;
+    bool saveFree;  // hull case with flag SaveDisjunctiveQuantifiers
+    const ResultPainter* context;
+    bool* complete;
+
+    // The element step on the working box w (n components on entry; on
+    // return n components or empty). Returns whether something changed.
+    bool Step(BRIX_StackEl& e, Box& w) const {
+        if (e.box.IsEmpty()) {
+            // A piece without points (a split of an empty component): it says
+            // nothing about any point and is removed at the end.
+            if (!sequential) {
+                w.MakeEmpty();
+            }
+            return false;
+        }
+        const int d = e.box.Dimension();
+        bool changed = false;
+        w.Resize(d);
+        if (saveFree) {
+            // Outside e's free part the element's piece was shown not to
+            // matter by an earlier narrowing of a larger box.
+            for (int i = 0; i < n && !w.IsEmpty(); ++i) {
+                Iv_Itvl<double> c = Intersect(w[i], e.box[i]);
+                if (c.IsEmpty()) {
+                    w.MakeEmpty();
+                } else {
+                    w.Set(i, c);
+                }
+            }
+        }
+        if (!w.IsEmpty()) {
+            for (int i = n; i < d; ++i) {
+                w.Set(i, e.box[i]);
+            }
+            changed = sub->Narrow(e.State(), w, up, *context, *complete);
+        }
+        const Box old = e.box;
+        bool boundMoved = false;
+        if (w.IsEmpty()) {
+            if (sequential && store == nullptr) {
+                // The sub decided the quantifier on the whole box from this
+                // piece alone. The piece still matters for the other direction
+                // (if the state is asked again, a hull pass must see it), so
+                // only the free box goes.
+                return true;
+            }
+            // Hull case: the sub is neutral for the quantifier on the whole
+            // piece over this box, so the piece no longer matters. A store
+            // records the piece below, as decided, in either case.
+            e.box.MakeEmpty();
+            changed = true;
+        } else {
+            if (saveFree) {
+                for (int i = 0; i < n; ++i) {
+                    e.box.Set(i, w[i]);
+                }
+            }
+            for (int i = n; i < d; ++i) {
+                if (e.box[i] != w[i]) {
+                    boundMoved = true;
+                    // In the sequential case the removed values are the
+                    // deciding witnesses: the element keeps them (except in a
+                    // store, which records the removed pieces as decided).
+                    if (!sequential || store != nullptr) {
+                        e.box.Set(i, w[i]);
+                    }
+                }
+            }
+            w.Resize(n);
+        }
+        if (boundMoved) {
+            changed = true;
+            if (sequential) {
+                // Values of a bound variable were removed for every point of
+                // the free box: FORALL is false there (up), EXISTS true (down).
+                w.MakeEmpty();
+            }
+        }
+        if (store != nullptr && e.box != old) {
+            std::vector<Box> pieces = BoxDifference(old, e.box);
+            if (up) {
+                store->AddFalseBoxes(std::move(pieces));
+            } else {
+                store->AddTrueBoxes(std::move(pieces));
+            }
+        }
+        return changed;
+    }
+
+    // Tells every element but skip, both directions, which bounds of the free
+    // variables moved from before to after (after empty: all of them).
+    void ClearOthers(const BRIX_StackEl* skip, const Box& before, const Box& after) const {
+        for (int j = 0; j < n; ++j) {
+            bool lower = after.IsEmpty() || after[j].lo != before[j].lo;
+            bool upper = after.IsEmpty() || after[j].hi != before[j].hi;
+            if (!lower && !upper) {
+                continue;
+            }
+            for (BRIX_StackEl* e2 = state->stack; e2 != nullptr; e2 = e2->next) {
+                if (e2 != skip) {
+                    e2->State()->ClearMarks(true, j, lower, upper);
+                    e2->State()->ClearMarks(false, j, lower, upper);
+                }
+            }
+        }
+    }
+
+    bool Sequential(Box& box) const {
+        bool changed = false;
+        BRIX_StackEl* e = state->stack;
+        BRIX_StackEl* marker = e;
+        while (e != nullptr) {
+            const Box before = box;
+            Box w = box;
+            bool stepChanged = Step(*e, w);
+            box = w;
+            if (stepChanged || box != before) {
+                changed = true;
+                marker = e;
+                if (!box.IsEmpty()) {
+                    ClearOthers(e, before, box);
+                }
+            }
+            if (box.IsEmpty()) {
+                break;
+            }
+            e = e->next != nullptr ? e->next : state->stack;
+            if (e == marker) {
+                break;  // a full pass without change
+            }
+        }
+        return changed;
+    }
+
+    bool Hull(Box& box) const {
+        const bool shortcut = BRIX_GetFlag(BRIX_Flag::ShortcutQuantifiers);
+        bool changed = false;
+        Box acc;
+        for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
+            if (shortcut && acc == box) {
+                break;
+            }
+            Box w = box;
+            changed = Step(*e, w) || changed;
+            if (w.IsEmpty()) {
+                continue;
+            }
+            for (int v = 0; v < n; ++v) {
+                bool below = acc.IsEmpty() || w[v].lo < acc[v].lo;
+                bool above = acc.IsEmpty() || w[v].hi > acc[v].hi;
+                if (!below && !above) {
+                    continue;
+                }
+                for (BRIX_StackEl* e2 = state->stack; e2 != e; e2 = e2->next) {
+                    e2->State()->ClearMarks(true, v, below, above);
+                    e2->State()->ClearMarks(false, v, below, above);
+                }
+            }
+            acc = HullBoxes(acc, w);
+        }
+        if (acc != box) {
+            // An empty hull: every piece was shown not to matter.
+            changed = true;
+            box = acc;
+        }
+        return changed;
+    }
+};
+
+}  // namespace
+
+bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
+                                      bool& complete) {
+    if (usas == nullptr || usas->Kind() != BRIX_USASKindQuantified) {
+        return false;  // no state: nothing is known, nothing is removed
+    }
+    auto* state = static_cast<BRIX_USASQuantified*>(usas);
+    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state->AllMarked(up)) {
+        return false;
+    }
+    const int p = Polarity();
+    if (p == 0 || box.IsEmpty()) {
+        // An empty box holds no point to decide: no element may be judged
+        // on it.
+        complete = true;
+        return false;
+    }
+    NarrowPass pass;
+    pass.sub = sub;
+    pass.state = state;
+    pass.store = state->IsStore() ? static_cast<BRIX_USASQuantifiedStore*>(state) : nullptr;
+    pass.n = numberOfVariables;
+    pass.up = up;
+    pass.sequential = (p < 0) == up;
+    pass.saveFree = !pass.sequential && BRIX_GetFlag(BRIX_Flag::SaveDisjunctiveQuantifiers);
+    pass.context = &context;
+    pass.complete = &complete;
+    bool changed = pass.sequential ? pass.Sequential(box) : pass.Hull(box);
+    state->RemoveEmptyElements();
+    complete = true;
+    return changed;
+}

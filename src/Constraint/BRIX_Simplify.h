@@ -1,0 +1,22 @@
+// Whole-tree simplification and linear elimination of bound variables.
+#ifndef BRIX_CONSTRAINT_BRIX_SIMPLIFY_H
+#define BRIX_CONSTRAINT_BRIX_SIMPLIFY_H
+
+#include "Constraint/BRIX_Constraint.h"
+
+class BRIX_Quantified;
+
+// Consumes node: simplifies every node bottom-up (children first, then the
+// node's own SimplifyNode) and returns the node to use instead.
+[[nodiscard]] BRIX_Constraint* Simplify(BRIX_Constraint* node);  // consumes node
+
+// Consumes q: q is a classical quantifier whose sub-constraint is atomic and
+// linear in bound variable var (numbered as in the sub-constraint:
+// n <= var < n + k). Returns a new disjunction (EXISTS) or conjunction
+// (FORALL) of two quantifiers over the sub-constraint with var replaced by
+// the lower and by the upper end of its interval. Returns q unchanged when
+// the elimination does not apply (not classical, sub not atomic, degree in
+// var not 1, EXISTS with "=", FORALL with "!=", or an unbounded interval).
+[[nodiscard]] BRIX_Constraint* EliminateLinearVariable(BRIX_Quantified* q, int var);  // consumes q
+
+#endif

@@ -1,0 +1,119 @@
+#include "Driver/BRIX_BuildProblem.h"
+
+#include "Constraint/BRIX_QuantifiedClass.h"
+#include "Constraint/BRIX_QuantifiedUnknown.h"
+#include "Driver/BRIX_Registry.h"
+#include "Expr/Ex_Parse.h"
+#include "Expr/Ex_ParseState.h"
+#include "IO/Ex_Stream.h"
+#include "IO/IO_SysStream.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Ex_Expr Parse(const char* text) {
+    IO_SysInputString input;
+    input.Attach(text);
+    Ex_InputStream stream;
+    stream.AttachSys(&input);
+    Ex_ParseState::ForgetStream();
+    Ex_Expr e;
+    EXPECT_TRUE(ParseExpression(stream, e)) << text;
+    return e;
+}
+
+Box UnitBox(int n) {
+    Box box(n);
+    for (int i = 0; i < n; ++i) {
+        box.Set(i, Iv_Itvl<double>::FromBounds(0, 1));
+    }
+    return box;
+}
+
+class FlagScope {
+public:
+    FlagScope(int index, bool value) : index_(index), saved_(BRIX_GetFlag(index)) {
+        BRIX_SetFlag(index, value);
+    }
+    ~FlagScope() { BRIX_SetFlag(index_, saved_); }
+
+private:
+    int index_;
+    bool saved_;
+};
+
+// The problem record frees its tree with the test.
+struct Built {
+    ~Built() { delete problem.constraint; }
+    BRIX_Problem problem;
+    bool valid = false;
+};
+
+TEST(BuildProblem, TopNode) {
+    struct Case {
+        bool single;
+        bool traceTop;
+        bool traceInversion;
+        bool traced;
+    };
+    const Case cases[] = {
+        {false, false, false, false}, {true, false, false, false}, {false, true, false, true},
+        {true, true, false, true},    {false, true, true, false},
+    };
+    for (const Case& c : cases) {
+        FlagScope top(BRIX_Flag::TraceTopLevel, c.traceTop);
+        FlagScope inversion(BRIX_Flag::TraceFunctionInversion, c.traceInversion);
+        Built b;
+        buildProblem(Parse("TRACE(x < y);"), {"x", "y"}, UnitBox(2), c.single, 0.25, b.valid,
+                     b.problem);
+        ASSERT_TRUE(b.valid);
+        EXPECT_FALSE(b.problem.refined);
+        EXPECT_TRUE(b.problem.hasFreeVariables);
+        EXPECT_EQ(b.problem.variables, std::vector<std::string>({"x", "y"}));
+        const auto* q = dynamic_cast<const BRIX_Quantified*>(b.problem.constraint);
+        ASSERT_NE(q, nullptr);
+        EXPECT_EQ(q->NumberOfVariables(), 0);
+        EXPECT_EQ(q->variables, std::vector<int>({0, 1}));
+        EXPECT_TRUE(q->BoundBox() == UnitBox(2));
+        EXPECT_EQ(q->TraceFlag(), c.traced);
+        EXPECT_TRUE(q->Sub()->TraceFlag());  // the input's own TRACE stays
+        if (c.single) {
+            const auto* e = dynamic_cast<const BRIX_QuantifiedClass*>(q);
+            ASSERT_NE(e, nullptr);
+            EXPECT_FALSE(e->isForall);
+        } else {
+            const auto* u = dynamic_cast<const BRIX_QuantifiedUnknown*>(q);
+            ASSERT_NE(u, nullptr);
+            EXPECT_EQ(u->errorBound, 0.25);
+        }
+    }
+}
+
+TEST(BuildProblem, RefusedInputs) {
+    struct Case {
+        const char* f;
+        std::vector<std::string> names;
+        int boxDimension;
+    };
+    const Case cases[] = {
+        {"x < [3, 1];", {"x"}, 1}, {"x^y > 1;", {"x", "y"}, 2},
+        {"x > 0;", {"x", "x"}, 2},  // a repeated name
+        {"1 > 0;", {"1"}, 1},       // a number as a name
+        {"x > 0;", {"x"}, 2},       // B does not fit V
+    };
+    for (const Case& c : cases) {
+        Built b;
+        b.valid = true;
+        buildProblem(Parse(c.f), c.names, UnitBox(c.boxDimension), false, 0.5, b.valid, b.problem);
+        EXPECT_FALSE(b.valid) << c.f;
+        EXPECT_EQ(b.problem.constraint, nullptr) << c.f;
+        EXPECT_TRUE(b.problem.refined) << c.f;
+    }
+}
+
+}  // namespace
