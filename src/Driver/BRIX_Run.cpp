@@ -4,6 +4,7 @@
 #include "Driver/BRIX_BuildProblem.h"
 #include "Driver/BRIX_CommandLine.h"
 #include "Driver/BRIX_Dialogue.h"
+#include "Driver/BRIX_Display.h"
 #include "Driver/BRIX_Options.h"
 #include "Driver/BRIX_Output.h"
 #include "Driver/BRIX_Problem.h"
@@ -19,7 +20,7 @@ namespace {
 // The outputs the command line asked for, in their order, inside the
 // "BRIX-Total" timer; the profiling report comes last. Every output that
 // needs results starts the refinement first (it runs once per run).
-int Report(const BRIX_Options& options, BRIX_Problem& problem) {
+int Report(const BRIX_Options& options, BRIX_Problem& problem, const Box& box) {
     Ex_OutputStream& out = Ex_StdOut();
     if (options.approximateQuantifiers) {
         problem.constraint = problem.constraint->ApproxQuantifiers(options.approximationError);
@@ -30,8 +31,8 @@ int Report(const BRIX_Options& options, BRIX_Problem& problem) {
     const bool drawable = problem.variables.size() <= 2;
     if (options.display) {
         if (drawable) {
-            // The result window is not drawn yet: its refinement runs alone.
-            approximateRefine(problem);
+            displayResult(problem, options.displayBorders, box, options.displayAdjust,
+                          options.displayWait);
         } else {
             BRIX_Print("Dimension too high for visualization\n");
         }
@@ -97,7 +98,7 @@ int Run(int argc, char** argv) {
         Ex_StdOut().Flush();
         return 1;
     }
-    status = Report(options, problem);
+    status = Report(options, problem, answers.box);
     Release(problem);
     Ex_StdOut().Flush();
     return status;
