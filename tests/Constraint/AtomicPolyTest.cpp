@@ -1,3 +1,4 @@
+#include "support/RegistryScope.h"
 #include "Constraint/BRIX_AtomicPoly.h"
 
 #include "Constraint/BRIX_Constant.h"
@@ -15,30 +16,6 @@ namespace {
 
 using Itvl = Iv_Itvl<double>;
 using Node = std::unique_ptr<BRIX_Constraint>;
-
-class ParamScope {
-public:
-    ParamScope(int index, double value) : index_(index), saved_(BRIX_GetParam(index)) {
-        BRIX_SetParam(index, value);
-    }
-    ~ParamScope() { BRIX_SetParam(index_, saved_); }
-
-private:
-    int index_;
-    double saved_;
-};
-
-class FlagScope {
-public:
-    FlagScope(int index, bool value) : index_(index), saved_(BRIX_GetFlag(index)) {
-        BRIX_SetFlag(index, value);
-    }
-    ~FlagScope() { BRIX_SetFlag(index_, saved_); }
-
-private:
-    int index_;
-    bool saved_;
-};
 
 DistPoly Var(int n, int i) {
     return DistPoly::Variable(n, i);

@@ -3,6 +3,7 @@
 #ifndef BRIX_TESTS_CONSTRAINT_QUANTIFIEDTESTSUPPORT_H
 #define BRIX_TESTS_CONSTRAINT_QUANTIFIEDTESTSUPPORT_H
 
+#include "support/RegistryScope.h"
 #include "Constraint/BRIX_AtomicPoly.h"
 #include "Driver/BRIX_Registry.h"
 #include "Search/BRIX_StackEl.h"
@@ -13,30 +14,6 @@
 #include <vector>
 
 // Sets a flag (parameter) for the scope and restores the old value.
-class FlagScope {
-public:
-    FlagScope(int index, bool value) : index_(index), saved_(BRIX_GetFlag(index)) {
-        BRIX_SetFlag(index, value);
-    }
-    ~FlagScope() { BRIX_SetFlag(index_, saved_); }
-
-private:
-    int index_;
-    bool saved_;
-};
-
-class ParamScope {
-public:
-    ParamScope(int index, double value) : index_(index), saved_(BRIX_GetParam(index)) {
-        BRIX_SetParam(index, value);
-    }
-    ~ParamScope() { BRIX_SetParam(index_, saved_); }
-
-private:
-    int index_;
-    double saved_;
-};
-
 // New: c + sum of coefficient * x_var over the terms, REL 0, a node with n
 // free variables of which only the terms' variables occur.
 inline BRIX_AtomicPoly* Linear(int n, std::initializer_list<std::pair<int, double>> terms, double c,

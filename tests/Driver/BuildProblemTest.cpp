@@ -1,3 +1,4 @@
+#include "support/RegistryScope.h"
 #include "Driver/BRIX_BuildProblem.h"
 
 #include "Constraint/BRIX_QuantifiedClass.h"
@@ -34,18 +35,6 @@ Box UnitBox(int n) {
     }
     return box;
 }
-
-class FlagScope {
-public:
-    FlagScope(int index, bool value) : index_(index), saved_(BRIX_GetFlag(index)) {
-        BRIX_SetFlag(index, value);
-    }
-    ~FlagScope() { BRIX_SetFlag(index_, saved_); }
-
-private:
-    int index_;
-    bool saved_;
-};
 
 // The problem record frees its tree with the test.
 struct Built {

@@ -1,3 +1,4 @@
+#include "support/RegistryScope.h"
 #include "Search/DistPoly.h"
 
 #include "Driver/BRIX_Registry.h"
@@ -51,18 +52,6 @@ std::string Show(const DistPoly& p) {
 }
 
 // Sets a registry parameter for one scope and restores the old value.
-class ParamScope {
-public:
-    ParamScope(int index, double value) : index_(index), saved_(BRIX_GetParam(index)) {
-        BRIX_SetParam(index, value);
-    }
-    ~ParamScope() { BRIX_SetParam(index_, saved_); }
-
-private:
-    int index_;
-    double saved_;
-};
-
 void ExpectBounds(const Itvl& r, double lo, double hi) {
     EXPECT_EQ(r.lo, lo);
     EXPECT_EQ(r.hi, hi);

@@ -1,3 +1,4 @@
+#include "support/RegistryScope.h"
 #include "Search/BRIX_Narrowing.h"
 
 #include "Constraint/BRIX_Atomic.h"
@@ -42,18 +43,6 @@ BoundPoly Bound(std::initializer_list<BTerm> terms) {
     }
     return f;
 }
-
-class ParamScope {
-public:
-    ParamScope(int index, double value) : index_(index), saved_(BRIX_GetParam(index)) {
-        BRIX_SetParam(index, value);
-    }
-    ~ParamScope() { BRIX_SetParam(index_, saved_); }
-
-private:
-    int index_;
-    double saved_;
-};
 
 ExactQ EvalExact(const BoundPoly& f, const ExactQ& x) {
     ExactQ sum(0.0);
