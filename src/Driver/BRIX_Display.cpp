@@ -57,10 +57,7 @@ bool displayResult(BRIX_Problem& problem, bool borders, Box box, bool adjust, bo
     }
     Ex_OutputStream& out = Ex_StdOut();
     out << "Window: " << box << "\n";
-    static const int widths[3] = {120, 700, 700};
-    static const int heights[3] = {120, 120, 700};
-    std::unique_ptr<Win_Window> window(
-        MakeWindow(box, widths[dimension], heights[dimension], 1, 1, adjust));
+    std::unique_ptr<Win_Window> window(MakeResultWindow(box, adjust));
     if (window == nullptr) {
         return false;  // MakeWindow said why; the other outputs follow
     }

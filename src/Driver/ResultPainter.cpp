@@ -59,6 +59,13 @@ Win_Window* MakeWindow(const Box& box, int width, int height, int canvasX, int c
     return window;
 }
 
+Win_Window* MakeResultWindow(const Box& box, bool adjust) {
+    static const int widths[3] = {120, 700, 700};
+    static const int heights[3] = {120, 120, 700};
+    int d = box.Dimension() < 1 ? 0 : (box.Dimension() > 2 ? 2 : box.Dimension());
+    return MakeWindow(box, widths[d], heights[d], 1, 1, adjust);
+}
+
 void DrawFilled(Win_Window* window, const Box& box, int colour) {
     BRIX_WorldRect r = WorldRectOf(box);
     window->SetForeground(colour);

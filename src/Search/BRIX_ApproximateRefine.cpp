@@ -34,10 +34,7 @@ Win_Window* OpenTraceWindow(const BRIX_Problem& problem) {
         return nullptr;
     }
     Ex_StdOut() << "Window: " << box << "\n";
-    static const int widths[3] = {120, 700, 700};
-    static const int heights[3] = {120, 120, 700};
-    int d = box.Dimension() < 0 ? 0 : box.Dimension();
-    TraceWindow().reset(MakeWindow(box, widths[d], heights[d], 1, 1, false));
+    TraceWindow().reset(MakeResultWindow(box, false));
     return TraceWindow().get();
 }
 

@@ -1,6 +1,5 @@
 #include "Search/BRIX_StackEl.h"
 
-#include "Constraint/BRIX_Negation.h"
 #include "Constraint/BRIX_Quantified.h"
 #include "IO/Ex_Stream.h"
 #include "System/SAL.h"
@@ -136,9 +135,7 @@ void BRIX_StackElQuantified::TakeStateFrom(BRIX_USASQuantified* state) {
 // ---- Creation. ----
 
 BRIX_StackEl* CreateStackEl(const Box& box, const BRIX_Constraint* node) {
-    while (node != nullptr && node->Kind() == BRIX_KindNegation) {
-        node = static_cast<const BRIX_Negation*>(node)->sub;
-    }
+    node = StateNode(node);
     if (node == nullptr) {
         return nullptr;
     }

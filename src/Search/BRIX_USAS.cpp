@@ -40,11 +40,15 @@ int BRIX_RoundedParam(int index) {
     return static_cast<int>(std::round(x));
 }
 
-BRIX_USAS* CreateUsas(const BRIX_Constraint* node, bool storeAllowed) {
-    // A negation has no state of its own; a chain of them ends at its operand.
+const BRIX_Constraint* StateNode(const BRIX_Constraint* node) {
     while (node != nullptr && node->Kind() == BRIX_KindNegation) {
         node = static_cast<const BRIX_Negation*>(node)->sub;
     }
+    return node;
+}
+
+BRIX_USAS* CreateUsas(const BRIX_Constraint* node, bool storeAllowed) {
+    node = StateNode(node);
     if (node == nullptr) {
         return nullptr;
     }

@@ -106,4 +106,8 @@ protected:
 // outside the int range, which select no method.
 int BRIX_RoundedParam(int index);
 
+// The node whose state stands for node: a negation has no state of its own,
+// so a chain of negations ends at its operand (borrowed; null for null).
+const BRIX_Constraint* StateNode(const BRIX_Constraint* node);
+
 #endif
