@@ -137,7 +137,12 @@ bool ScanCommandLine(int argc, char** argv, BRIX_Options& options, int& status) 
                 break;
             }
             const char* value = argv[++i];
-            if (!BRIX_ReadDouble(value, options.errorBound)) {
+            // A negative or NaN bound can never be met: the refinement would
+            // run for ever, so it is refused like an unreadable one.
+            double bound = 0.0;
+            if (BRIX_ReadDouble(value, bound) && bound >= 0.0) {
+                options.errorBound = bound;
+            } else {
                 BRIX_Print("Warning: Parse error for `-e ");
                 BRIX_Print(value);
                 WarnErrorBound(options);
