@@ -24,6 +24,8 @@ void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool sing
         return;
     }
     problem.variables = V;
+    problem.box = B;
+    problem.errorBound = eps;
     if (BRIX_GetFlag(BRIX_Flag::SimplifyConstraint)) {
         constraint.reset(Simplify(constraint.release()));
     }

@@ -3,6 +3,8 @@
 #ifndef BRIX_DRIVER_BRIX_PROBLEM_H
 #define BRIX_DRIVER_BRIX_PROBLEM_H
 
+#include "Interval/Box.h"
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ struct BRIX_Problem {
     BRIX_USAS* approximation = nullptr;
     // Set when the refinement reached its goal.
     bool complete = false;
+    // Set when the time-out stopped the refinement (the result is partial).
+    bool timedOut = false;
+    // B and the relative error bound of the run (shown by the progress line).
+    Box box;
+    double errorBound = 0.5;
     // The names of V.
     std::vector<std::string> variables;
 };

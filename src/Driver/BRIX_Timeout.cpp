@@ -1,8 +1,18 @@
 #include "Driver/BRIX_Timeout.h"
 
+#include <ctime>
+
 namespace {
 
 std::uint32_t timeout = 0;
+std::uint64_t clockStart = 0;
+
+std::uint64_t ProcessMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(t.tv_nsec) / 1000u;
+}
 
 }  // namespace
 
@@ -12,4 +22,12 @@ void setTimeout(std::uint32_t microseconds) {
 
 std::uint32_t getTimeout() {
     return timeout;
+}
+
+void startTimeoutClock() {
+    clockStart = ProcessMicroseconds();
+}
+
+std::uint64_t timeoutClockMicroseconds() {
+    return ProcessMicroseconds() - clockStart;
 }

@@ -1,6 +1,7 @@
-// The program-wide time-out: an unsigned 32-bit count of microseconds,
-// 0 meaning no time-out. It is 0 at start-up and set by "-to SECS"; it is
-// stored for the run but the refinement does not consult it.
+// The program-wide time-out: an unsigned 32-bit count of microseconds of
+// processor time, 0 meaning no time-out. It is 0 at start-up and set by
+// "-to SECS"; the refinement stops once the processor time counted from the
+// time-out clock's start exceeds it.
 #ifndef BRIX_DRIVER_BRIX_TIMEOUT_H
 #define BRIX_DRIVER_BRIX_TIMEOUT_H
 
@@ -8,5 +9,13 @@
 
 void setTimeout(std::uint32_t microseconds);
 std::uint32_t getTimeout();
+
+// Starts the time-out clock now. Until it is called the clock counts from
+// the start of the process, which is what a run of the program wants; a
+// program that solves several problems starts it before each.
+void startTimeoutClock();
+
+// Processor time of the process in microseconds since the clock's start.
+std::uint64_t timeoutClockMicroseconds();
 
 #endif

@@ -3,9 +3,11 @@
 #include "Constraint/BRIX_Constraint.h"
 #include "Constraint/BRIX_Quantified.h"
 #include "Driver/BRIX_Registry.h"
+#include "Driver/BRIX_Timeout.h"
 #include "Driver/BRIX_Timer.h"
 #include "Driver/ResultPainter.h"
 #include "IO/Ex_Stream.h"
+#include "Search/BRIX_Progress.h"
 #include "Search/BRIX_USAS.h"
 
 #include <memory>
@@ -58,7 +60,15 @@ public:
         NarrowPhase(BRIX_GetFlag(BRIX_Flag::StartWithUpNarrowing));
         ReadContinuity();
         int counter = 0;
+        BRIX_RefineWatch watch(problem_);
         while (!top_.IsEmpty() && !problem_.provedTrue && !problem_.provedFalse) {
+            if (watch.Expired()) {
+                // Every list is consistent between steps: the result stands,
+                // only the refinement is incomplete.
+                problem_.complete = false;
+                problem_.timedOut = true;
+                return;
+            }
             bool stepped = RefinementStep(counter);
             bool changed = NarrowPhase(true);
             ReadContinuity();
@@ -197,5 +207,8 @@ void approximateRefine(BRIX_Problem& problem) {
     timer.Stop();
     if (!problem.complete) {
         Ex_StdOut() << "Partial result!  Reason(s):\n";
+        if (problem.timedOut) {
+            Ex_StdOut() << "  time-out after " << getTimeout() / 1e6 << " seconds\n";
+        }
     }
 }

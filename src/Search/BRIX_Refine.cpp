@@ -2,6 +2,7 @@
 #include "Driver/BRIX_Registry.h"
 #include "IO/Ex_Stream.h"
 #include "Interval/Iv_Round.h"
+#include "Search/BRIX_PrecisionLoss.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
 
@@ -78,12 +79,11 @@ BRIX_StackEl* Unlink(BRIX_StackEl** link) {
     return e;
 }
 
-[[noreturn]] void OutOfPrecision(const Box& box, int var) {
-    Ex_StdOut().Flush();
-    Ex_OutputStream& err = Ex_StdErr();
-    err << "Out of precision! Ill-posed input?" << box << " " << var << "\n";
-    err.Flush();
-    std::exit(1);
+// The element goes back to its stack first, so a handler that throws leaves
+// the state tree whole.
+[[noreturn]] void OutOfPrecision(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
+    state->Push(e);
+    BRIX_PrecisionLost(e->box, var);
 }
 
 // A new part of e over e's box with component var = [lo, hi], with its own
@@ -133,7 +133,7 @@ bool Branch(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
         // or fewer, and is NaN or infinite only where a bound is.
         double m = Mid(c);
         if (!(lo < m && m < hi)) {
-            OutOfPrecision(e->box, var);
+            OutOfPrecision(state, e, var);
         }
         BRIX_StackEl* r = Part(*e, var, m, hi);
         e->box.Set(var, Iv_Itvl<double>::FromBounds(lo, m));
@@ -159,7 +159,7 @@ bool Branch(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
         b = w * 3.0 * 0.25 + lo;
     }
     if (!(lo < a && a < b && b < hi)) {
-        OutOfPrecision(e->box, var);
+        OutOfPrecision(state, e, var);
     }
     BRIX_StackEl* l = Part(*e, var, lo, a);
     BRIX_StackEl* r = Part(*e, var, b, hi);
