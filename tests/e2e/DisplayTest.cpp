@@ -98,8 +98,8 @@ Picture Capture(Display* display, Window window) {
     Picture picture;
     XWindowAttributes attributes;
     XGetWindowAttributes(display, window, &attributes);
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height,
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (image == nullptr) {
         return picture;
     }
@@ -116,7 +116,7 @@ Picture Capture(Display* display, Window window) {
 
 // One run of build/brix with -d: stdin stays open while the window is up.
 struct DisplayRun {
-    std::string output;         // all of standard output
+    std::string output;          // all of standard output
     std::vector<Picture> shown;  // every BRIX window, captured while BRIX waited
     int status = -1;
 };
@@ -220,9 +220,8 @@ protected:
             }
             int column = (c0 + c1) / 2;
             for (int row : {(r0 + r1) / 2, r0 + 2, r1 - 3}) {
-                EXPECT_EQ(p.At(column, row), colour)
-                    << "box [" << b.lo[0] << ", " << b.hi[0] << "] at pixel " << column << ","
-                    << row;
+                EXPECT_EQ(p.At(column, row), colour) << "box [" << b.lo[0] << ", " << b.hi[0]
+                                                     << "] at pixel " << column << "," << row;
             }
             ++checked;
         }
@@ -269,7 +268,8 @@ TEST_F(DisplayTest, OneVariableDrawsFullHeightStrips) {
 
 TEST_F(DisplayTest, AspectToggleKeepsTheShapeOfB) {
     // B is four times as wide as high: -da gives 700 x (700 / 4 + 1).
-    DisplayRun run = Solve("x >= 2 y;\n[x, y];\n[[0, 4], [0, 1]];\n", "-is -ob -opf -d -da", display);
+    DisplayRun run =
+        Solve("x >= 2 y;\n[x, y];\n[[0, 4], [0, 1]];\n", "-is -ob -opf -d -da", display);
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_EQ(run.shown.size(), 1u) << run.output;
     const Picture& p = run.shown[0];
@@ -299,8 +299,8 @@ TEST_F(DisplayTest, TraceFlagOpensASecondWindowForTheTopBox) {
 }
 
 TEST_F(DisplayTest, ThreeVariablesAreNotDrawn) {
-    DisplayRun run = Solve("x + y + z <= 1;\n[x, y, z];\n[[0, 1], [0, 1], [0, 1]];\n",
-                           "-is -opf -d", display);
+    DisplayRun run =
+        Solve("x + y + z <= 1;\n[x, y, z];\n[[0, 1], [0, 1], [0, 1]];\n", "-is -opf -d", display);
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.shown.empty());
     EXPECT_NE(run.output.find("Dimension too high for visualization\n"), std::string::npos)
