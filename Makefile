@@ -54,6 +54,7 @@ fuzz: deps
 # Micro-benchmarks of the hot path, in the optimised build.
 bench: build
 	$(BUILD)/bench/brix_poly_bench --benchmark_min_time=0.2
+	$(BUILD)/bench/brix_refine_bench --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')

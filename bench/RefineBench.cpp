@@ -1,0 +1,130 @@
+// What the time-out check costs: the example problems solved with no
+// time-out and with one that never fires (the check runs between every two
+// refinement steps either way, but only a set time-out compares the clock),
+// and the cost of one check on its own.
+#include "Driver/BRIX_BuildProblem.h"
+#include "Driver/BRIX_Timeout.h"
+#include "Expr/Ex_Parse.h"
+#include "Expr/Ex_ParseState.h"
+#include "IO/Ex_Stream.h"
+#include "IO/IO_SysStream.h"
+#include "Search/BRIX_ApproximateRefine.h"
+#include "Search/BRIX_Progress.h"
+#include "Search/BRIX_USAS.h"
+#include "Constraint/BRIX_Constraint.h"
+#include "System/SAL.h"
+
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Example {
+    const char* name;
+    const char* constraint;
+    std::vector<std::string> variables;
+    std::vector<std::pair<double, double>> box;
+    double errorBound;
+};
+
+// The problems of examples/, at their default error bound and a fine one.
+const std::vector<Example>& Examples() {
+    static const std::vector<Example> examples = {
+        {"circle",
+         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2);",
+         {"x", "y"},
+         {{-1.5, 1.5}, {-1.5, 1.5}},
+         0.5},
+        {"circle-fine",
+         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2);",
+         {"x", "y"},
+         {{-1.5, 1.5}, {-1.5, 1.5}},
+         0.01},
+        {"robust-fine",
+         "FORALL([k], [[1, 2]], k x^2 + y^2 <= 4);",
+         {"x", "y"},
+         {{-2.5, 2.5}, {-2.5, 2.5}},
+         0.01},
+        {"cubic-fine", "EXISTS([t], [[-1, 1]], x <= t^3 - t);", {"x"}, {{-1, 1}}, 0.001},
+        {"sentence", "FORALL([x], [[0, 1]], x^3 - x <= 0.5);", {}, {}, 0.5},
+    };
+    return examples;
+}
+
+Ex_Expr Parse(const char* text) {
+    IO_SysInputString input;
+    input.Attach(text);
+    Ex_InputStream stream;
+    stream.AttachSys(&input);
+    Ex_ParseState::ForgetStream();
+    Ex_Expr e;
+    ParseExpression(stream, e);
+    return e;
+}
+
+void Solve(const Example& example) {
+    Box box(static_cast<int>(example.box.size()));
+    for (std::size_t i = 0; i < example.box.size(); ++i) {
+        box.Set(static_cast<int>(i),
+                Iv_Itvl<double>::FromBounds(example.box[i].first, example.box[i].second));
+    }
+    BRIX_Problem problem;
+    bool valid = false;
+    buildProblem(Parse(example.constraint), example.variables, box, false, example.errorBound,
+                 valid, problem);
+    approximateRefine(problem);
+    benchmark::DoNotOptimize(problem.complete);
+    if (problem.approximation != nullptr) {
+        problem.approximation->Destroy();
+    }
+    delete problem.constraint;
+}
+
+// Argument 0: the example; argument 1: the time-out in seconds (0: none).
+void BM_Solve(benchmark::State& state) {
+    const Example& example = Examples()[static_cast<std::size_t>(state.range(0))];
+    setTimeout(static_cast<std::uint32_t>(state.range(1)) * 1000000u);
+    startTimeoutClock();
+    for (auto _ : state) {
+        Solve(example);
+    }
+    setTimeout(0);
+    state.SetLabel(example.name);
+}
+BENCHMARK(BM_Solve)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 4000}})->Unit(benchmark::kMicrosecond);
+
+// One check between two steps, with a time-out set.
+void BM_ExpiredCheck(benchmark::State& state) {
+    setTimeout(4000u * 1000000u);
+    startTimeoutClock();
+    BRIX_Problem problem;
+    BRIX_RefineWatch watch(problem);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(watch.Expired());
+    }
+    setTimeout(0);
+}
+BENCHMARK(BM_ExpiredCheck);
+
+// One reading of the processor-time clock (done every one to four
+// milliseconds of refinement).
+void BM_ProcessClock(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(timeoutClockMicroseconds());
+    }
+}
+BENCHMARK(BM_ProcessClock);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int* count = &argc;
+    (void)SAL_Interface::StartUp(count, &argv);
+    Ex_StdOut().enabled = false;  // "Partial result!" lines would disturb the table
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
