@@ -42,6 +42,30 @@ Box MakeBox(std::initializer_list<Itvl> components) {
     return box;
 }
 
+// Text, negation (not R) and opposite (R with the sides swapped); unknown
+// codes print as an error and map to themselves.
+TEST(Atomic, RelationTables) {
+    const struct {
+        int relation;
+        const char* text;
+        int negated, opposite;
+    } cases[] = {
+        {BRIX_Less, " < ", BRIX_GreaterEqual, BRIX_Greater},
+        {BRIX_LessEqual, " <= ", BRIX_Greater, BRIX_GreaterEqual},
+        {BRIX_Greater, " > ", BRIX_LessEqual, BRIX_Less},
+        {BRIX_GreaterEqual, " >= ", BRIX_Less, BRIX_LessEqual},
+        {BRIX_Equal, " = ", BRIX_NotEqual, BRIX_NotEqual},
+        {BRIX_NotEqual, " != ", BRIX_Equal, BRIX_Equal},
+        {-1, " ERROR! ", -1, -1},
+        {6, " ERROR! ", 6, 6},
+    };
+    for (const auto& c : cases) {
+        EXPECT_STREQ(RelationText(c.relation), c.text);
+        EXPECT_EQ(NegatedRelation(c.relation), c.negated) << c.relation;
+        EXPECT_EQ(OppositeRelation(c.relation), c.opposite) << c.relation;
+    }
+}
+
 // Narrows box with a fresh state; returns the state for its marks.
 std::unique_ptr<BRIX_USASAtomic> NarrowOnce(BRIX_AtomicPoly& node, Box& box, bool up) {
     auto state = std::make_unique<BRIX_USASAtomic>(&node);
@@ -60,12 +84,10 @@ TEST(AtomicPoly, ConstantNarrowTable) {
         bool emptyUp, emptyDown;
     };
     const Case cases[] = {
-        {1, 1, BRIX_LessEqual, true, false},      {-1, -1, BRIX_LessEqual, false, true},
-        {0, 0, BRIX_Less, true, false},           {0, 0, BRIX_LessEqual, false, true},
-        {0, 0, BRIX_Equal, false, true},          {0, 0, BRIX_NotEqual, true, false},
-        {-1, 1, BRIX_Greater, false, false},      {2, 3, BRIX_NotEqual, false, true},
-        {NAN, NAN, BRIX_LessEqual, false, false}, {NAN, NAN, BRIX_Less, false, false},
-        {NAN, NAN, BRIX_NotEqual, false, false},  {NAN, -1, BRIX_Less, false, false},
+        {1, 1, BRIX_LessEqual, true, false},     {-1, -1, BRIX_LessEqual, false, true},
+        {0, 0, BRIX_Less, true, false},          {0, 0, BRIX_Equal, false, true},
+        {-1, 1, BRIX_Greater, false, false},     {2, 3, BRIX_NotEqual, false, true},
+        {NAN, NAN, BRIX_NotEqual, false, false}, {NAN, -1, BRIX_Less, false, false},
     };
     for (const Case& c : cases) {
         for (bool up : {true, false}) {

@@ -119,33 +119,30 @@ TEST(Builder, FormsTable) {
     }
 }
 
+// Refusals the golden dialogues in tests/cli/errors show (x^y, x/y, f(x), an
+// upside-down right-hand side, names out of scope, empty quantifier boxes and
+// name lists, repeated names) are not repeated here.
 TEST(Builder, RefusedTable) {
     const BRIX_Names xy = {"x", "y"};
     const char* const cases[] = {
         // Right-hand intervals and literals without a point.
-        "x < [3, 1]",
         "x < []",
         "x + [3, 1] > 0",
         "[3, 1] < 2",
         // Exponents of variable terms: only numerals up to the limit.
-        "x^y > 1",
         "x^(0.5) > 1",
         "x^(-1) > 1",
         "x^(+2) > 1",
         "x^1.0 > 1",
         "x^1001 > 1",
-        "x^100000000 > 1",
         "2^x > 1",
         "(x*y)^600 > 1",
         "(x^100)^11 > 1",
         // Constant parts follow the interval conversion.
         "x + 2^(0.5) > 1",
         // Not polynomials over the names in scope.
-        "x/y > 1",
         "x/2 > 1",
         "z > 0",
-        "f(x) > 0",
-        "x + info > 0",
         "2x > 0",
         "x + nan > 0",
         "[x, 1] < 2",
@@ -160,9 +157,7 @@ TEST(Builder, RefusedTable) {
         "~x > 0",
         // Quantifiers: names and box must agree and hold points.
         "FORALL([z, w], [[0, 1]], z > w)",
-        "EXISTS([z], [[]], z >= 0)",
         "EXISTS([z], [[1, 0]], z >= 0)",
-        "EXISTS([], [], 1 < 2)",
         "EXISTS([z, z], [[0, 1], [0, 1]], z > 0)",
         "EXISTS([1], [[0, 1]], x > 0)",
         "EXISTS([z], [[0, 1]], w > 0)",
@@ -289,15 +284,10 @@ TEST(Builder, VariableNames) {
         bool valid;
     };
     const Case cases[] = {
-        {{}, true},
-        {{"x", "y_1", "_t", "Xyz9"}, true},
-        {{"x", "x"}, false},
-        {{"1"}, false},
-        {{"2x"}, false},
-        {{"1.5"}, false},
-        {{"Infinity"}, false},
-        {{""}, false},
-        {{"a b"}, false},
+        {{}, true},       {{"x", "y_1", "_t", "Xyz9"}, true},
+        {{"1"}, false},   {{"2x"}, false},
+        {{"1.5"}, false}, {{"Infinity"}, false},
+        {{""}, false},    {{"a b"}, false},
         {{"x-y"}, false},
     };
     for (const Case& c : cases) {

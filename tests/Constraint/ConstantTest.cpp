@@ -47,17 +47,12 @@ TEST(Constant, Narrow) {
     }
 }
 
-TEST(Constant, OtherOperations) {
+TEST(Constant, CopyIsIndependentOfNegation) {
     BRIX_Constant node(TruthValue::True(), 2);
     std::unique_ptr<BRIX_Constraint> copy(node.Copy());
-    EXPECT_TRUE(node.Sample(nullptr, UnitBox(), 4));
     node.Negate();
     EXPECT_FALSE(node.Sample(nullptr, UnitBox(), 4));
-    EXPECT_EQ(Printed(node), "Constant: [ false ]\n");
-    EXPECT_EQ(Printed(*copy), "Constant: [ true ]\n");
-    node.RemoveVariable(0);
-    EXPECT_EQ(node.NumberOfVariables(), 1);
-    EXPECT_EQ(node.ContinuityMarks(nullptr).trueSets.Size(), 0);
+    EXPECT_TRUE(copy->Sample(nullptr, UnitBox(), 4));
 }
 
 }  // namespace

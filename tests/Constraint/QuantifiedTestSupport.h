@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-// Sets a flag (parameter) for the scope and restores the old value.
 // New: c + sum of coefficient * x_var over the terms, REL 0, a node with n
 // free variables of which only the terms' variables occur.
 inline BRIX_AtomicPoly* Linear(int n, std::initializer_list<std::pair<int, double>> terms, double c,

@@ -16,58 +16,33 @@ Ex_Expr A(const char* t) {
     return Atom(t);
 }
 
-TEST(ExprCells, ReferenceCountsAndSharing) {
+// Sharing, self-assignment and moves keep the counts right (ASan sees a
+// double free or a leak); slots out of range or on a kind without slots take
+// no reference.
+TEST(ExprCells, ReferenceCountsAndSlots) {
     Ex_Expr a = Atom("x");
-    EXPECT_EQ(a.Cell()->rc, 1u);
     {
         Ex_Expr b = a;
         Ex_Expr c;
         c = b;
-        c = c;  // self-assignment keeps the cell
-        EXPECT_EQ(a.Cell()->rc, 3u);
+        c = c;
         Ex_Expr moved = std::move(b);
         EXPECT_TRUE(b.IsNull());
         EXPECT_EQ(a.Cell()->rc, 3u);
+        Ex_Expr sum = Binary("+", a, a);
+        EXPECT_EQ(a.Cell()->rc, 5u);
     }
     EXPECT_EQ(a.Cell()->rc, 1u);
 
-    Ex_Expr sum = Binary("+", a, a);
-    EXPECT_EQ(a.Cell()->rc, 3u);  // held twice by the sum
-    sum = Ex_Expr();
-    EXPECT_EQ(a.Cell()->rc, 1u);
-}
-
-TEST(ExprCells, KindsAndAccessors) {
-    Ex_Expr n = MakeNeutral(), x = Atom("x");
-    EXPECT_EQ(Add(n, x).Cell(), x.Cell());  // no new cell
-    EXPECT_EQ(Mul(x, n).Cell(), x.Cell());
-    EXPECT_EQ(n.Arity(), 0);
-    EXPECT_EQ(n.Head(), nullptr);
-
+    Ex_Expr n = MakeNeutral();
+    EXPECT_EQ(Add(n, a).Cell(), a.Cell());  // the neutral element makes no new cell
+    EXPECT_EQ(Mul(a, n).Cell(), a.Cell());
+    n.SetArg(0, a);
     Ex_Expr list = MakeList(2);
-    EXPECT_TRUE(list.IsList());
-    EXPECT_EQ(list.Head(), nullptr);
-    EXPECT_EQ(list.ListFormat()->Kind(), 0);
-    list.SetArg(1, x);
+    list.SetArg(1, a);
     EXPECT_TRUE(list.Arg(0).IsNull());
-    EXPECT_STREQ(list.Arg(1).Head(), "x");
-    EXPECT_TRUE(list.Arg(7).IsNull());  // out of range: no slot
-
-    // SetArg on a kind without slots stores nothing and takes no reference.
-    unsigned before = x.Cell()->rc;
-    n.SetArg(0, x);
-    EXPECT_EQ(x.Cell()->rc, before);
-
-    Ex_Expr f = Apply("f", 2);
-    f.SetArg(0, A("1"));
-    f.SetArg(1, Add(x, A("1")));
-    EXPECT_FALSE(f.IsOperator());
-    EXPECT_TRUE(Binary("<=", x, x).IsBinaryOperator());
-    EXPECT_TRUE(Unary("!", x).IsBang());
-    EXPECT_FALSE(Unary("!", x).IsSimple());
-    EXPECT_TRUE(Unary("~", x).IsSimple());
-    EXPECT_FALSE(Binary("~", x, x).IsBinaryOperator());
-    EXPECT_GE(f.Cell()->Size(), static_cast<int>(sizeof(Ex_ExprCellNormal) + 2 * sizeof(Ex_Expr)));
+    EXPECT_TRUE(list.Arg(7).IsNull());
+    EXPECT_EQ(a.Cell()->rc, 2u);
 }
 
 struct Pair {

@@ -97,6 +97,8 @@ TEST(BoxListing, NumbersAreReadNearestWhateverTheModeLeft) {
     EXPECT_EQ(listing.trueBoxes[0][0].hi, 0x1.999999999999ap-4);
 }
 
+// Further refusals (no boxes, NaN and overflowing bounds, an upside-down
+// interval, mixed dimensions) are golden cases in tests/cli/plot.
 TEST(BoxListing, RefusesBadInputWithOneLineAndLeavesTheListing) {
     struct Case {
         std::string text;
@@ -107,17 +109,11 @@ TEST(BoxListing, RefusesBadInputWithOneLineAndLeavesTheListing) {
         {"", "no box listing found in the input (brix -ob prints one)"},
         {"garbage\n[ [ 0, 1 ] ]\n\x01\xff",
          "no box listing found in the input (brix -ob prints one)"},
-        {Listing("", "", ""), "the listing holds no boxes"},
-        {Listing("[ [ 0, nan ] ]\n", "", ""), "line 3: bound is not a finite number: \"nan\""},
         {Listing("[ [ -inf, 0 ] ]\n", "", ""), "line 3: bound is not a finite number: \"-inf\""},
         {Listing("[ [ 0, Infinity ] ]\n", "", ""), "line 3: bound is not a finite number"},
-        {Listing("[ [ 0, 1e999 ] ]\n", "", ""), "line 3: bound is not a finite number: \"1e999\""},
         {Listing("[ [ 0, 1x ] ]\n", "", ""), "line 3: not a number: \"1x\""},
-        {Listing("[ [ 2, 1 ] ]\n", "", ""), "line 3: upside-down interval [ 2, 1 ]"},
         // Open boxes are rounded outwards: crossed bounds are never rounding.
         {Listing("", "", "[ [ 1.000001, 1 ] ] [ [  ], [  ] ]\n"), "line 7: upside-down interval"},
-        {Listing(box2, "[ [ 0, 1 ] ]\n", ""),
-         "line 6: box of dimension 1 after boxes of dimension 2"},
         {Listing("[ [ 0, 1 ], [  ] ]\n", "", ""), "line 3: empty interval in a box"},
         {Listing("[  ]\n", "", ""), "line 3: not a box: \"[  ]\""},
         {Listing("[ [ 0, 1 ]\n", "", ""), "line 3: not a box: \"[ [ 0, 1 ]\""},

@@ -1,7 +1,6 @@
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
 #include "Interval/Box.h"
-#include "Interval/Iv_Convert.h"
 
 #include <string>
 
@@ -76,22 +75,6 @@ TEST(FormStreams, TypedInsertionAndTheOutputSwitch) {
     output.out.enabled = false;
     output.out << "ignored" << 1.25;
     EXPECT_EQ(output.Text(), "n = 42, -3, 0.5, true [ [ 0, 1 ], [ 0.1, 0.100001 ] ]");
-
-    // An inward "Interval" format reverses the rounding directions.
-    TextOutput inward;
-    Iv_ItvlFormat format;
-    format.SetInward();
-    inward.out.Formats().Add(&format);
-    inward.out << Iv_Itvl<double>(0.1, 0.1);
-    inward.out.Formats().Remove("Interval");
-    EXPECT_EQ(inward.Text(), "[ 0.100001, 0.1 ]");
-}
-
-TEST(FormStreams, StandardStreamsAreBoundAtStartUp) {
-    EXPECT_NE(Ex_StdIn().Sys(), nullptr);
-    EXPECT_EQ(IO_SysStdOut().file, stdout);
-    EXPECT_EQ(IO_SysStdErr().file, stderr);
-    EXPECT_EQ(Ex_StdOut().Sys(), &IO_SysStdOut());
 }
 
 }  // namespace

@@ -113,13 +113,12 @@ TEST(BoxTest, Equality) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.a == c.b, c.equal) << c.a.Dimension() << " " << c.b.Dimension();
-        EXPECT_EQ(c.a != c.b, !c.equal);
     }
 }
 
 // Components must be real intervals in order: the solver would otherwise
 // work with negative or meaningless volumes.
-TEST(BoxTest, ExprToBox) {
+TEST(BoxTest, ExprToBoxAndBack) {
     const Box unchanged = MakeBox({Itvl(7)});
     const struct {
         Ex_Expr e;
@@ -144,20 +143,13 @@ TEST(BoxTest, ExprToBox) {
         EXPECT_EQ(ExprToBox(c.e, box), c.ok) << ExpressionText(c.e, Ex_StreamFormat::Default());
         EXPECT_EQ(box, c.expected) << ExpressionText(c.e, Ex_StreamFormat::Default());
     }
-}
-
-TEST(BoxTest, BoxToExpr) {
-    const struct {
-        Box box;
-        const char* text;
-    } cases[] = {
-        {MakeBox({Itvl(0, 1), Itvl(0.1)}), "[ [ 0, 1 ], [ 0.1, 0.100001 ] ]"},
-        {Box(0), "[  ]"},
-        {Box(), "[  ]"},
+    // Back to text: outward rounded; no box and a box of no component alike.
+    auto text = [](const Box& b) {
+        return ExpressionText(BoxToExpr(b, nullptr), Ex_StreamFormat::Default());
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ExpressionText(BoxToExpr(c.box, nullptr), Ex_StreamFormat::Default()), c.text);
-    }
+    EXPECT_EQ(text(MakeBox({Itvl(0, 1), Itvl(0.1)})), "[ [ 0, 1 ], [ 0.1, 0.100001 ] ]");
+    EXPECT_EQ(text(Box(0)), "[  ]");
+    EXPECT_EQ(text(Box()), "[  ]");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "support/RegistryScope.h"
 #include "Search/BRIX_ApproximateRefine.h"
 
 #include "Constraint/BRIX_Constant.h"
@@ -19,15 +20,9 @@ protected:
     void SetUp() override {
         sys_.Attach(buffer_, sizeof buffer_);
         Ex_StdOut().AttachSys(&sys_);
-        flag12_ = BRIX_GetFlag(BRIX_Flag::SingleUpDownNarrowing);
-        sampling_ = BRIX_GetParam(BRIX_Param::Sampling);
-        strategy_ = BRIX_GetParam(BRIX_Param::BranchingStrategy);
     }
     void TearDown() override {
         Ex_StdOut().AttachSys(&IO_SysStdOut());
-        BRIX_SetFlag(BRIX_Flag::SingleUpDownNarrowing, flag12_);
-        BRIX_SetParam(BRIX_Param::Sampling, sampling_);
-        BRIX_SetParam(BRIX_Param::BranchingStrategy, strategy_);
         if (problem.approximation != nullptr) {
             problem.approximation->Destroy();
         }
@@ -36,23 +31,33 @@ protected:
     std::string Output() const {
         return std::string(buffer_, static_cast<std::size_t>(sys_.next - buffer_));
     }
-    void Solve(TruthValue value) {
-        problem.constraint = new BRIX_Constant(value, 0);
-        problem.refined = false;
-        approximateRefine(problem);
+    // Refines constraint (consumed) in a fresh problem, which is then freed.
+    static BRIX_Problem Solved(BRIX_Constraint* constraint) {
+        BRIX_Problem fresh;
+        fresh.constraint = constraint;
+        fresh.refined = false;
+        approximateRefine(fresh);
+        fresh.approximation->Destroy();
+        delete fresh.constraint;
+        fresh.approximation = nullptr;
+        fresh.constraint = nullptr;
+        return fresh;
     }
 
     BRIX_Problem problem;
+    FlagScope single_{BRIX_Flag::SingleUpDownNarrowing, true};
+    ParamScope sampling_{BRIX_Param::Sampling, 0};
+    ParamScope strategy_{BRIX_Param::BranchingStrategy, 1};
 
 private:
     char buffer_[4096] = {};
     IO_SysOutputString sys_;
-    bool flag12_ = true;
-    double sampling_ = 0, strategy_ = 1;
 };
 
 TEST_F(ApproximateRefineTest, AFalseConstantIsDecidedByTheFirstNarrowing) {
-    Solve(TruthValue::False());
+    problem.constraint = new BRIX_Constant(TruthValue::False(), 0);
+    problem.refined = false;
+    approximateRefine(problem);
     EXPECT_TRUE(problem.provedFalse);
     EXPECT_FALSE(problem.provedTrue);
     EXPECT_TRUE(problem.complete);
@@ -67,14 +72,9 @@ TEST_F(ApproximateRefineTest, AFalseConstantIsDecidedByTheFirstNarrowing) {
 TEST_F(ApproximateRefineTest, NegationAndBothNarrowingModesDecideATrueConstant) {
     for (bool single : {true, false}) {
         BRIX_SetFlag(BRIX_Flag::SingleUpDownNarrowing, single);
-        BRIX_Problem fresh;
-        fresh.constraint = new BRIX_Negation(0, new BRIX_Constant(TruthValue::False(), 0));
-        fresh.refined = false;
-        approximateRefine(fresh);
-        EXPECT_TRUE(fresh.provedTrue) << single;
-        EXPECT_FALSE(fresh.provedFalse) << single;
-        fresh.approximation->Destroy();
-        delete fresh.constraint;
+        const BRIX_Problem p =
+            Solved(new BRIX_Negation(0, new BRIX_Constant(TruthValue::False(), 0)));
+        EXPECT_TRUE(p.provedTrue && !p.provedFalse) << single;
     }
 }
 
@@ -83,14 +83,8 @@ TEST_F(ApproximateRefineTest, AnUndecidableConstraintEndsAsAPartialResult) {
     // must end instead of spinning, with the partial-result line.
     for (double strategy : {0.0, 1.0, 2.0, 7.0}) {
         BRIX_SetParam(BRIX_Param::BranchingStrategy, strategy);
-        BRIX_Problem fresh;
-        fresh.constraint = new BRIX_Constant(TruthValue::Unknown(), 0);
-        fresh.refined = false;
-        approximateRefine(fresh);
-        EXPECT_FALSE(fresh.complete);
-        EXPECT_FALSE(fresh.provedTrue || fresh.provedFalse);
-        fresh.approximation->Destroy();
-        delete fresh.constraint;
+        const BRIX_Problem p = Solved(new BRIX_Constant(TruthValue::Unknown(), 0));
+        EXPECT_FALSE(p.complete || p.provedTrue || p.provedFalse) << strategy;
     }
     std::string expected;
     for (int run = 0; run < 4; ++run) {
@@ -101,18 +95,11 @@ TEST_F(ApproximateRefineTest, AnUndecidableConstraintEndsAsAPartialResult) {
 
 TEST_F(ApproximateRefineTest, SamplingReplacesNarrowingAndANegativeCountSamplesNothing) {
     BRIX_SetParam(BRIX_Param::Sampling, 5);
-    Solve(TruthValue::False());
-    EXPECT_TRUE(problem.complete);
-    EXPECT_FALSE(problem.provedFalse);  // no narrowing took place
-
+    BRIX_Problem p = Solved(new BRIX_Constant(TruthValue::False(), 0));
+    EXPECT_TRUE(p.complete);
+    EXPECT_FALSE(p.provedFalse);  // no narrowing took place
     BRIX_SetParam(BRIX_Param::Sampling, -3);
-    BRIX_Problem fresh;
-    fresh.constraint = new BRIX_Constant(TruthValue::False(), 0);
-    fresh.refined = false;
-    approximateRefine(fresh);
-    EXPECT_TRUE(fresh.provedFalse);  // decided by narrowing as without sampling
-    fresh.approximation->Destroy();
-    delete fresh.constraint;
+    EXPECT_TRUE(Solved(new BRIX_Constant(TruthValue::False(), 0)).provedFalse);  // as without
 }
 
 }  // namespace

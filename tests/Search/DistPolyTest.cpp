@@ -51,7 +51,6 @@ std::string Show(const DistPoly& p) {
     return s;
 }
 
-// Sets a registry parameter for one scope and restores the old value.
 void ExpectBounds(const Itvl& r, double lo, double hi) {
     EXPECT_EQ(r.lo, lo);
     EXPECT_EQ(r.hi, hi);

@@ -7,6 +7,7 @@
 // the box, and narrowing may only remove values of a variable at which the
 // relation fails for every point of the other components and every choice of
 // coefficients.
+#include "support/RegistryScope.h"
 #include "Driver/BRIX_Registry.h"
 #include "Search/BRIX_Narrowing.h"
 #include "Search/DistPoly.h"
@@ -141,20 +142,11 @@ bool Contains(const Itvl& e, const ExactInterval& exact) {
     return LessEq(e.Lo(), exact.lo) && LessEq(exact.hi, e.Hi());
 }
 
-class RegistryGuard {
-public:
-    RegistryGuard()
-        : range_(BRIX_GetParam(BRIX_Param::RangeMethod)),
-          univ_(BRIX_GetParam(BRIX_Param::EvalToUnivMethod)),
-          inflate_(BRIX_GetParam(BRIX_Param::InflateTightening)) {}
-    ~RegistryGuard() {
-        BRIX_SetParam(BRIX_Param::RangeMethod, range_);
-        BRIX_SetParam(BRIX_Param::EvalToUnivMethod, univ_);
-        BRIX_SetParam(BRIX_Param::InflateTightening, inflate_);
-    }
-
-private:
-    double range_, univ_, inflate_;
+// The defaults of the parameters the randomised cases change, restored afterwards.
+struct RegistryGuard {
+    ParamScope range{BRIX_Param::RangeMethod, 1};
+    ParamScope univ{BRIX_Param::EvalToUnivMethod, 1};
+    ParamScope inflate{BRIX_Param::InflateTightening, 1};
 };
 
 TEST(PolyProperty, EnclosuresContainEveryValue) {

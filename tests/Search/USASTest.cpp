@@ -99,24 +99,18 @@ TEST(USASTest, CloneReversesTheStackAndIsIndependent) {
     EXPECT_EQ(b.polarity, -1);
 }
 
-TEST(USASTest, PrintShowsTheTreeWithRemovedChildren) {
+// A removed child is freed once (removing it again frees nothing) and the
+// debugging print shows its slot instead of following the null pointer.
+TEST(USASTest, PrintShowsRemovedChildren) {
     BRIX_USASBoolean boolean(1);
     boolean.AddChild(new BRIX_USASAtomic(nullptr));
     boolean.AddChild(new BRIX_USASAtomic(nullptr));
     boolean.RemoveChild(1);
-    boolean.RemoveChild(1);  // twice: nothing left to free
-    std::string text = StdOutOf([&] { boolean.Print(2); });
-    std::string value = StdOutOf([&] { Ex_StdOut() << boolean.value; });
-    EXPECT_EQ(text, "  Boolean: " + std::to_string(reinterpret_cast<std::uintptr_t>(&boolean)) +
-                        " " + value + "\n    Atomic: " +
-                        std::to_string(reinterpret_cast<std::uintptr_t>(boolean.Child(0))) +
-                        " -1 0 0 [ [  ], [  ] ]\n    Child 1 empty\n");
-
-    BRIX_USASQuantified q(1, 1);
-    q.Push(new BRIX_StackElAtomic(MakeBox({{0, 1}}), nullptr));
-    text = StdOutOf([&] { q.Print(0); });
-    EXPECT_EQ(text.find("Quantified: "), 0u);
-    EXPECT_NE(text.find(value + " \n  [ [ 0, 1 ] ]\n  Atomic: "), std::string::npos) << text;
+    boolean.RemoveChild(1);
+    const std::string text = StdOutOf([&] { boolean.Print(2); });
+    EXPECT_EQ(text.find("  Boolean: "), 0u);
+    EXPECT_NE(text.find("\n    Atomic: "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n    Child 1 empty\n"), std::string::npos) << text;
 }
 
 TEST(USASTest, AllMarkedFollowsPolarityAndVariables) {

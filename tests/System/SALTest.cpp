@@ -49,16 +49,6 @@ TEST(SAL, SplitAndComposeDoubles) {
     EXPECT_TRUE(std::isnan(SAL_Interface::ComposeDouble(sign, low, high, exponent)));
 }
 
-TEST(SAL, ReferenceCounts) {
-    unsigned count = 77;
-    SAL_System::InitRC(&count);
-    EXPECT_EQ(count, 0u);
-    SAL_System::IncRC(&count);
-    SAL_System::IncRC(&count);
-    EXPECT_FALSE(SAL_System::DecRC(&count));  // 2 -> 1
-    EXPECT_TRUE(SAL_System::DecRC(&count));   // 1 -> 0: delete now
-}
-
 TEST(SALDeathTest, DecrementingAZeroCountIsABrokenInvariant) {
     unsigned count = 0;
     EXPECT_DEATH(SAL_System::DecRC(&count), "count > 0");
@@ -169,12 +159,6 @@ TEST(SAL, FatalReportNamesTheSourceFileWithoutExtension) {
     EXPECT_STREQ(name, "src/a.b/Makefile");
     SAL_FatalFileName("src/IO/FormatSet.cpp", name, 7);  // cut to the buffer
     EXPECT_STREQ(name, "src/IO");
-}
-
-TEST(SALDeathTest, FatalReportFormat) {
-    EXPECT_DEATH(SAL_Fatal("IO format overflow", "src/IO/FormatSet.cpp", 42),
-                 "^\n\n\\*\\*\\*\\*\\* IO format overflow\n"
-                 "\\*\\*\\*\\*\\* in file \"src/IO/FormatSet\", line 42");
 }
 
 }  // namespace
