@@ -1,6 +1,7 @@
 #include "Search/BRIX_Progress.h"
 
 #include "Driver/BRIX_Timeout.h"
+#include "IO/Ex_Stream.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
 
@@ -51,7 +52,7 @@ const std::uint32_t kMaxStride = 1u << 20;
 }  // namespace
 
 BRIX_RefineWatch::BRIX_RefineWatch(const BRIX_Problem& problem)
-    : problem_(problem), timeout_(getTimeout()), terminal_(isatty(2) == 1) {
+    : problem_(problem), timeout_(getTimeout()), terminal_(isatty(2) == 1 && Ex_StdErr().enabled) {
     lastCpu_ = timeoutClockMicroseconds();
     startWall_ = WallSeconds();
     lastShown_ = startWall_;

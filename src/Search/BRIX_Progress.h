@@ -8,7 +8,8 @@
 #include <cstdint>
 
 // Lives for one refinement. The progress line is shown only when standard
-// error is a terminal and the refinement has run for more than a second; it
+// error is a terminal whose output switch (Ex_StdErr().enabled) is on, and
+// the refinement has run for more than a second; it
 // is rewritten a few times a second and erased when the watch ends (or by
 // BRIX_EraseProgress before any other output).
 class BRIX_RefineWatch {

@@ -104,6 +104,34 @@ void Settle(BRIX_StackEl& part, int var, int depth, bool lowerMoved, bool upperM
     part.State()->ClearMarks(false, var, lowerMoved, upperMoved);
 }
 
+// Puts the elements a parallel step holds outside the stack back at its end:
+// kept (handed on, in order), then old (not reached). When the step ends
+// normally old is empty; when a precision-loss handler throws out of it, the
+// state tree is whole again and can be destroyed. Borrows the three lists.
+class Rejoin {
+public:
+    Rejoin(BRIX_StackEl*& stack, BRIX_StackEl*& kept, BRIX_StackEl*& old)
+        : stack_(stack), kept_(kept), old_(old) {}
+    ~Rejoin() {
+        BRIX_StackEl** tail = &stack_;
+        while (*tail != nullptr) {
+            tail = &(*tail)->next;
+        }
+        *tail = kept_;
+        while (*tail != nullptr) {
+            tail = &(*tail)->next;
+        }
+        *tail = old_;
+    }
+    Rejoin(const Rejoin&) = delete;
+    Rejoin& operator=(const Rejoin&) = delete;
+
+private:
+    BRIX_StackEl*& stack_;
+    BRIX_StackEl*& kept_;
+    BRIX_StackEl*& old_;
+};
+
 }  // namespace
 
 BRIX_StackEl* ChooseElement(BRIX_USASQuantified* state) {
@@ -236,6 +264,7 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
     BRIX_StackEl* kept = nullptr;
     BRIX_StackEl** keptTail = &kept;
     bool stepped = false;
+    const Rejoin rejoin(stack, kept, old);  // when the step ends, however it ends
     while (old != nullptr) {
         BRIX_StackEl* e = old;
         old = e->next;
@@ -248,10 +277,5 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
             stepped = e->State()->RefineStatic(varOffset + boundCount, var) || stepped;
         }
     }
-    BRIX_StackEl** tail = &stack;
-    while (*tail != nullptr) {
-        tail = &(*tail)->next;
-    }
-    *tail = kept;
     return stepped;
 }

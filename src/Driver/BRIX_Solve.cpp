@@ -1,0 +1,331 @@
+#include "Driver/BRIX_Solve.h"
+
+#include "Constraint/BRIX_Builder.h"
+#include "Constraint/BRIX_Constraint.h"
+#include "Driver/BRIX_BuildProblem.h"
+#include "Driver/BRIX_Problem.h"
+#include "Driver/BRIX_Timeout.h"
+#include "Expr/Ex_Parse.h"
+#include "Expr/Ex_ParseState.h"
+#include "IO/Ex_Stream.h"
+#include "IO/IO_SysStream.h"
+#include "Interval/Box.h"
+#include "Search/BRIX_ApproximateRefine.h"
+#include "Search/BRIX_PrecisionLoss.h"
+#include "Search/BRIX_StackEl.h"
+#include "Search/BRIX_USAS.h"
+#include "Search/BRIX_USASQuantified.h"
+#include "System/SAL.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace brix {
+namespace {
+
+const char* const kOutOfPrecision = "Out of precision! Ill-posed input?";
+
+// Thrown by the precision-loss handler Solve installs: splitting ran out of
+// floating-point precision. The element concerned is back in its stack when
+// it is thrown, so the state tree can be destroyed normally.
+struct PrecisionLoss {};
+
+[[noreturn]] void ThrowPrecisionLoss(const Box&, int) {
+    throw PrecisionLoss{};
+}
+
+// Set when the parsed text ended inside a block comment. The scanner then
+// closes the comment and ends the token stream, so the parse fails.
+bool commentOpenAtEnd = false;
+
+void NoteCommentOpenAtEnd() {
+    commentOpenAtEnd = true;
+}
+
+// The program's start-up (rounding to nearest, exceptions masked, the
+// standard streams attached), once per process.
+void StartOnce() {
+    static const bool started = [] {
+        int argc = 0;
+        char** argv = nullptr;
+        return SAL_Interface::StartUp(&argc, &argv);
+    }();
+    (void)started;
+}
+
+// What one call changes in the process, put back when the call ends, however
+// it ends: the caller's floating-point environment, the output switches of
+// the standard streams, the precision-loss and comment handlers, the time-out.
+// The call itself runs in the environment the program runs in: rounding to
+// nearest (number text is read in the current mode), every exception masked.
+class CallScope {
+public:
+    CallScope() {
+        std::fegetenv(&environment_);
+        StartOnce();
+        std::fesetround(FE_TONEAREST);
+        SAL_Interface::SetRounding(SAL_RoundNearest);
+        for (int code = 0; code < 5; ++code) {
+            SAL_Interface::MaskFPException(code);
+            SAL_Interface::ClearFPException(code);
+        }
+        outEnabled_ = Ex_StdOut().enabled;
+        errEnabled_ = Ex_StdErr().enabled;
+        Ex_StdOut().enabled = false;
+        Ex_StdErr().enabled = false;
+        handler_ = BRIX_SetPrecisionLossHandler(ThrowPrecisionLoss);
+        commentHandler_ = Ex_ParseState::commentEofHandler;
+        Ex_ParseState::commentEofHandler = NoteCommentOpenAtEnd;
+        timeout_ = getTimeout();
+    }
+    ~CallScope() {
+        setTimeout(timeout_);
+        Ex_ParseState::commentEofHandler = commentHandler_;
+        (void)BRIX_SetPrecisionLossHandler(handler_);
+        Ex_StdOut().enabled = outEnabled_;
+        Ex_StdErr().enabled = errEnabled_;
+        std::fesetenv(&environment_);
+    }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+private:
+    std::fenv_t environment_{};
+    bool outEnabled_ = true;
+    bool errEnabled_ = true;
+    BRIX_PrecisionLossHandler handler_ = nullptr;
+    void (*commentHandler_)() = nullptr;
+    std::uint32_t timeout_ = 0;
+};
+
+// The scanner copies characters that start no token, and line breaks inside
+// block comments, to the C stream stdout. While a constraint is parsed,
+// stdout points at a memory stream instead (the GNU C library's standard
+// streams are ordinary variables): nothing reaches the caller's output, and
+// the copied characters show whether the text held a character the parser
+// skipped.
+class EchoCapture {
+public:
+    EchoCapture() : sink_(open_memstream(&text_, &size_)) {
+        if (sink_ != nullptr) {
+            saved_ = stdout;
+            stdout = sink_;
+        }
+    }
+    ~EchoCapture() {
+        Stop();
+        std::free(text_);
+    }
+    EchoCapture(const EchoCapture&) = delete;
+    EchoCapture& operator=(const EchoCapture&) = delete;
+
+    bool Capturing() const { return sink_ != nullptr; }
+
+    // Restores stdout; answers what was copied meanwhile.
+    std::string Stop() {
+        if (sink_ != nullptr) {
+            stdout = saved_;
+            std::fclose(sink_);
+            sink_ = nullptr;
+        }
+        return text_ != nullptr ? std::string(text_, size_) : std::string();
+    }
+
+private:
+    char* text_ = nullptr;  // owned (malloc), written by the memory stream
+    std::size_t size_ = 0;
+    std::FILE* sink_ = nullptr;
+    std::FILE* saved_ = nullptr;
+};
+
+// Parses text as one answer. A line break before the closing ";" ends a
+// trailing line comment. The text must be the whole answer: a ";" of its own
+// followed by more text, a character that starts no token or an unclosed
+// block comment is an error, where the dialogue would skip or echo it.
+bool ParseConstraint(const std::string& text, Ex_Expr& tree, std::string& error) {
+    if (text.find('\0') != std::string::npos) {
+        error = "Syntax error: NUL character in the constraint";
+        return false;
+    }
+    const std::string answer = text + "\n;";
+    IO_SysInputString input;
+    input.Attach(answer.c_str());
+    Ex_InputStream stream;
+    stream.AttachSys(&input);
+    EchoCapture echo;
+    if (!echo.Capturing()) {
+        error = "Cannot parse: no memory for the scanner's output";
+        return false;
+    }
+    commentOpenAtEnd = false;
+    Ex_ParseState::ForgetStream();  // a fresh scanner, no look-ahead from other input
+    const bool parsed = ParseExpression(stream, tree);
+    Ex_ParseState::ForgetStream();  // the stream ends with this call
+    const std::string skipped = echo.Stop();
+
+    if (commentOpenAtEnd) {
+        error = "End of file in comment";
+        return false;
+    }
+    if (!parsed) {
+        error = "Syntax error";
+        return false;
+    }
+    // The scanner reads no further than the ";" that ends an answer.
+    if (!input.Eof() && *input.next != '\0') {
+        error = "Syntax error: text after `;'";
+        return false;
+    }
+    for (char c : skipped) {
+        if (c != '\n') {
+            error = std::string("Syntax error: `") + c + "' starts no token";
+            return false;
+        }
+    }
+    return true;
+}
+
+// B as a box: every component [lo, hi] with real bounds, lo <= hi (what the
+// dialogue accepts).
+bool ToBox(const BoxBounds& bounds, Box& box, std::string& error) {
+    box = Box(static_cast<int>(bounds.size()));
+    for (std::size_t i = 0; i < bounds.size(); ++i) {
+        const double lo = bounds[i].lo;
+        const double hi = bounds[i].hi;
+        const double inf = std::numeric_limits<double>::infinity();
+        if (!(lo <= hi && lo < inf && hi > -inf)) {
+            error = "Component " + std::to_string(i) + " of B is not an interval [lo, hi]";
+            return false;
+        }
+        box.Set(static_cast<int>(i), Iv_Itvl<double>::FromBounds(lo, hi));
+    }
+    return true;
+}
+
+// Microseconds of processor time for a time-out of seconds (>= 0, not NaN):
+// 0, meaning none, for 0 and infinity; otherwise rounded up, so that a tiny
+// time-out does not read as none, and clamped to the 32-bit count.
+std::uint32_t TimeoutMicroseconds(double seconds) {
+    const double most = static_cast<double>(std::numeric_limits<std::uint32_t>::max());
+    if (seconds == 0 || std::isinf(seconds)) {
+        return 0;
+    }
+    const double micro = std::ceil(seconds * 1e6);
+    if (!(micro < most)) {
+        return std::numeric_limits<std::uint32_t>::max();
+    }
+    return micro < 1 ? 1u : static_cast<std::uint32_t>(micro);
+}
+
+// Copies the boxes of a list, in list order; borrows head.
+std::vector<BoxBounds> CopyBoxes(const BRIX_StackEl* head) {
+    std::vector<BoxBounds> boxes;
+    for (const BRIX_StackEl* e = head; e != nullptr; e = e->next) {
+        if (e->box.IsEmpty()) {
+            continue;
+        }
+        BoxBounds bounds(static_cast<std::size_t>(e->box.Dimension()));
+        for (int i = 0; i < e->box.Dimension(); ++i) {
+            bounds[static_cast<std::size_t>(i)] = {e->box[i].lo, e->box[i].hi};
+        }
+        boxes.push_back(std::move(bounds));
+    }
+    return boxes;
+}
+
+// Frees the approximation state tree and the constraint tree of a problem
+// when the problem goes, however Solve ends.
+struct ProblemHold {
+    ProblemHold() = default;
+    ProblemHold(const ProblemHold&) = delete;
+    ProblemHold& operator=(const ProblemHold&) = delete;
+    ~ProblemHold() {
+        if (problem.approximation != nullptr) {
+            problem.approximation->Destroy();
+        }
+        delete problem.constraint;
+    }
+    BRIX_Problem problem;
+};
+
+// Builds and refines the problem and fills result; false (with result.error)
+// when F, V, B or the options are refused.
+bool SolveProblem(const std::string& constraint, const std::vector<std::string>& variables,
+                  const BoxBounds& bounds, const SolveOptions& options, SolveResult& result) {
+    if (!(options.errorBound >= 0)) {
+        result.error = "The error bound must be a number >= 0";
+        return false;
+    }
+    if (!(options.timeoutSeconds >= 0)) {
+        result.error = "The time-out must be a number of seconds >= 0";
+        return false;
+    }
+    if (!BRIX_ValidVariableNames(variables)) {
+        result.error =
+            "V must hold distinct names, each a letter or `_' then letters, digits "
+            "and `_'";
+        return false;
+    }
+    if (bounds.size() != variables.size()) {
+        result.error = "Error: Dimension of B is " + std::to_string(bounds.size()) +
+                       " instead of " + std::to_string(variables.size()) + "!";
+        return false;
+    }
+    Box box;
+    if (!ToBox(bounds, box, result.error)) {
+        return false;
+    }
+    Ex_Expr tree;
+    if (!ParseConstraint(constraint, tree, result.error)) {
+        return false;
+    }
+
+    ProblemHold hold;
+    BRIX_Problem& problem = hold.problem;
+    bool valid = false;
+    buildProblem(tree, variables, box, options.singleBox, options.errorBound, valid, problem);
+    if (!valid) {
+        result.error = "Expression " + constraint + " is not a valid constraint";
+        return false;
+    }
+    setTimeout(TimeoutMicroseconds(options.timeoutSeconds));
+    startTimeoutClock();
+    try {
+        approximateRefine(problem);
+    } catch (const PrecisionLoss&) {
+        result.error = kOutOfPrecision;
+        return false;
+    }
+
+    result.complete = problem.complete;
+    result.timedOut = problem.timedOut;
+    if (problem.hasFreeVariables) {
+        const auto* store = dynamic_cast<const BRIX_USASQuantifiedStore*>(problem.approximation);
+        if (store != nullptr) {
+            result.trueBoxes = CopyBoxes(store->trueBoxes);
+            result.falseBoxes = CopyBoxes(store->falseBoxes);
+            result.openBoxes = CopyBoxes(store->stack);
+        }
+    } else if (problem.provedTrue) {
+        result.truth = Truth::True;
+    } else if (problem.provedFalse) {
+        result.truth = Truth::False;
+    }
+    return true;
+}
+
+}  // namespace
+
+SolveResult Solve(const std::string& constraint, const std::vector<std::string>& variables,
+                  const BoxBounds& box, const SolveOptions& options) {
+    CallScope scope;
+    SolveResult result;
+    result.solved = SolveProblem(constraint, variables, box, options, result);
+    return result;
+}
+
+}  // namespace brix

@@ -1,0 +1,75 @@
+// Solving one problem from a program, without the dialogue: the constraint as
+// text, its free variables and the box, in; the proved-true, proved-false and
+// open boxes, out.
+//
+// Solve uses the process-wide solver state (registry flags and parameters,
+// the parser, the output streams, the time-out): it is not reentrant, so a
+// program calls it from one thread at a time. It starts the system layer on
+// its first call (rounding, exception masks, standard streams), as the
+// program's main does; a program that has already done so loses nothing.
+#ifndef BRIX_DRIVER_BRIX_SOLVE_H
+#define BRIX_DRIVER_BRIX_SOLVE_H
+
+#include <string>
+#include <vector>
+
+namespace brix {
+
+// One component of a box: the closed interval [lo, hi].
+struct Bounds {
+    double lo;
+    double hi;
+};
+// One component per variable, in the order of the variables.
+using BoxBounds = std::vector<Bounds>;
+
+struct SolveOptions {
+    // Relative error bound, like "-e": the refinement stops once the open
+    // volume is at most errorBound times the volume of the box. Must be a
+    // number >= 0.
+    double errorBound = 0.5;
+    // Like "-s": look for a single box on which the constraint holds.
+    bool singleBox = false;
+    // Like "-to": stop the refinement after this many seconds of processor
+    // time counted from the start of the call; 0 (or infinity) for none. A
+    // positive time-out is at least a microsecond and at most 2^32 - 1
+    // microseconds (about 71 minutes); longer ones are shortened to that.
+    double timeoutSeconds = 0;
+};
+
+enum class Truth { Unknown, True, False };
+
+struct SolveResult {
+    // False when nothing was solved; `error` says why (a syntax error in the
+    // constraint, an invalid constraint, a variable name that is not a plain
+    // word or repeats, a box whose dimension differs from the number of
+    // variables or with a component that is not [lo, hi] with real lo <= hi,
+    // a negative or NaN option, floating-point precision running out).
+    bool solved = false;
+    std::string error;
+    // The boxes as the solver proved them, exact doubles (no rounding for
+    // display), in the solver's list order. Boxes holding no point are left
+    // out. All three are empty for a constraint without variables.
+    std::vector<BoxBounds> trueBoxes, falseBoxes, openBoxes;
+    // The refinement reached its error bound (or decided a constraint
+    // without variables).
+    bool complete = false;
+    // The time-out stopped the refinement: the lists are a partial result.
+    bool timedOut = false;
+    // A constraint without variables: proved true, proved false or undecided.
+    // Unknown whenever there are variables.
+    Truth truth = Truth::Unknown;
+};
+
+// Solves `constraint` (the input language, without the ";" that ends an
+// answer) over `variables` and `box` (one component per variable), with the
+// current registry flags and parameters. Writes nothing to standard output or
+// standard error. Leaves the caller's floating-point environment (rounding
+// mode, exception masks and flags) and time-out setting as it found them; the
+// time-out clock is restarted.
+SolveResult Solve(const std::string& constraint, const std::vector<std::string>& variables,
+                  const BoxBounds& box, const SolveOptions& options = {});
+
+}  // namespace brix
+
+#endif

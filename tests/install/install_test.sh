@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix, checks the installed files, then
+# configures, builds and runs a program outside the tree (consumer/) that
+# finds the package with find_package(BRIX) and solves through the facade.
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR CMAKE CXX_COMPILER
+set -eu
+build=$1 source=$2 cmake=$3 cxx=$4
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+trap 'exit 1' INT TERM  # a stopped test removes its directory too
+prefix=$tmp/prefix
+
+if ! "$cmake" --install "$build" --prefix "$prefix" > "$tmp/install.log" 2>&1; then
+    cat "$tmp/install.log"
+    exit 1
+fi
+
+status=0
+for file in bin/brix share/man/man1/brix.1 \
+            include/brix/Driver/BRIX_Solve.h include/brix/Interval/Iv_Itvl.h \
+            include/brix/System/SAL.h include/brix/Search/BRIX_USAS.h \
+            lib/libbrix_system.a lib/libbrix_interval.a lib/libbrix_lang.a lib/libbrix_win.a \
+            lib/libbrix_tuning.a lib/libbrix_solver.a lib/libbrix_driver.a \
+            lib/cmake/BRIX/BRIXConfig.cmake lib/cmake/BRIX/BRIXConfigVersion.cmake \
+            lib/cmake/BRIX/BRIXTargets.cmake; do
+    if [ ! -f "$prefix/$file" ]; then
+        echo "not installed: $file"
+        status=1
+    fi
+done
+# The package must not point back into the source or build tree.
+if grep -rl -e "$source" -e "$(cd "$build" && pwd)" "$prefix/lib/cmake"; then
+    echo "the installed package names the source or build tree"
+    status=1
+fi
+[ $status = 0 ] || exit 1
+
+# The installed program decides the example sentence.
+answer=$("$prefix/bin/brix" -is -opf < "$source/examples/sentence.brx")
+if ! grep -qx "F is true" <<< "$answer"; then
+    echo "installed brix did not decide examples/sentence.brx:"
+    echo "$answer"
+    exit 1
+fi
+
+# A consumer project, found through CMAKE_PREFIX_PATH like any package.
+if ! { "$cmake" -S "$source/tests/install/consumer" -B "$tmp/consumer" \
+           -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release &&
+       "$cmake" --build "$tmp/consumer" -j 2; } > "$tmp/consumer.log" 2>&1; then
+    cat "$tmp/consumer.log"
+    exit 1
+fi
+if ! grep -qx "BRIX_DIR:PATH=$prefix/lib/cmake/BRIX" "$tmp/consumer/CMakeCache.txt"; then
+    echo "the consumer did not use the installed package:"
+    grep "^BRIX_DIR" "$tmp/consumer/CMakeCache.txt"
+    exit 1
+fi
+
+"$tmp/consumer/consumer" > "$tmp/output" 2> "$tmp/errors" || {
+    cat "$tmp/output" "$tmp/errors"
+    exit 1
+}
+cat "$tmp/output"
+expected='^disc: solved, [1-9][0-9]* true, [1-9][0-9]* false, [0-9]* open boxes
+sentence: true
+syntax error: Syntax error$'
+if ! [[ "$(cat "$tmp/output")" =~ $expected ]] || [ -s "$tmp/errors" ]; then
+    echo "unexpected output of the consumer (standard error: $(cat "$tmp/errors"))"
+    exit 1
+fi
+echo "install: ok"
