@@ -14,10 +14,7 @@ target_link_libraries(brix_package INTERFACE brix_driver)
 set_target_properties(brix_package PROPERTIES EXPORT_NAME brix)
 add_library(BRIX::brix ALIAS brix_package)
 
-install(TARGETS brix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET brix-plot)
-    install(TARGETS brix-plot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS brix brix-plot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/brix.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The static libraries reference brix_warnings as a link-only dependency (it

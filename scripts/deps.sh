@@ -8,6 +8,7 @@ packages=(
     flex bison
     libgtest-dev libbenchmark-dev
     xvfb x11-apps xauth
+    groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

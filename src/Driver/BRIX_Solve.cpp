@@ -102,44 +102,29 @@ private:
     std::uint32_t timeout_ = 0;
 };
 
-// The scanner copies characters that start no token, and line breaks inside
-// block comments, to the C stream stdout. While a constraint is parsed,
-// stdout points at a memory stream instead (the GNU C library's standard
-// streams are ordinary variables): nothing reaches the caller's output, and
-// the copied characters show whether the text held a character the parser
-// skipped.
+// The characters the scanner copied out while a constraint was parsed
+// (characters that start no token, line breaks inside block comments): they
+// show whether the text held a character the parser skipped, and nothing
+// reaches the caller's output.
+std::string skippedText;
+
+void NoteSkipped(char c) {
+    skippedText += c;
+}
+
+// Routes the scanner's copied characters to skippedText for one parse.
 class EchoCapture {
 public:
-    EchoCapture() : sink_(open_memstream(&text_, &size_)) {
-        if (sink_ != nullptr) {
-            saved_ = stdout;
-            stdout = sink_;
-        }
+    EchoCapture() : saved_(Ex_ParseState::echoHandler) {
+        skippedText.clear();
+        Ex_ParseState::echoHandler = NoteSkipped;
     }
-    ~EchoCapture() {
-        Stop();
-        std::free(text_);
-    }
+    ~EchoCapture() { Ex_ParseState::echoHandler = saved_; }
     EchoCapture(const EchoCapture&) = delete;
     EchoCapture& operator=(const EchoCapture&) = delete;
 
-    bool Capturing() const { return sink_ != nullptr; }
-
-    // Restores stdout; answers what was copied meanwhile.
-    std::string Stop() {
-        if (sink_ != nullptr) {
-            stdout = saved_;
-            std::fclose(sink_);
-            sink_ = nullptr;
-        }
-        return text_ != nullptr ? std::string(text_, size_) : std::string();
-    }
-
 private:
-    char* text_ = nullptr;  // owned (malloc), written by the memory stream
-    std::size_t size_ = 0;
-    std::FILE* sink_ = nullptr;
-    std::FILE* saved_ = nullptr;
+    void (*saved_)(char c);
 };
 
 // Parses text as one answer. A line break before the closing ";" ends a
@@ -157,15 +142,11 @@ bool ParseConstraint(const std::string& text, Ex_Expr& tree, std::string& error)
     Ex_InputStream stream;
     stream.AttachSys(&input);
     EchoCapture echo;
-    if (!echo.Capturing()) {
-        error = "Cannot parse: no memory for the scanner's output";
-        return false;
-    }
     commentOpenAtEnd = false;
     Ex_ParseState::ForgetStream();  // a fresh scanner, no look-ahead from other input
     const bool parsed = ParseExpression(stream, tree);
     Ex_ParseState::ForgetStream();  // the stream ends with this call
-    const std::string skipped = echo.Stop();
+    const std::string skipped = skippedText;
 
     if (commentOpenAtEnd) {
         error = "End of file in comment";

@@ -95,11 +95,16 @@ void DefaultCommentEof() {
     std::exit(1);
 }
 
+void DefaultEcho(char c) {
+    std::putc(static_cast<unsigned char>(c), stdout);
+}
+
 }  // namespace
 
 namespace Ex_ParseState {
 
 void (*commentEofHandler)() = DefaultCommentEof;
+void (*echoHandler)(char c) = DefaultEcho;
 
 Ex_InputStream* Stream() {
     return S().stream;

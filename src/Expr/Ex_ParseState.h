@@ -47,6 +47,11 @@ void ScannerRestart();   // forgets buffered input, start condition and comment 
 // that returns makes the scanner close the comment and end the token stream.
 extern void (*commentEofHandler)();
 
+// Receives the characters the scanner copies out: those that start no token,
+// and line breaks inside block comments. The default writes them to the C
+// stream stdout.
+extern void (*echoHandler)(char c);
+
 // Makes the scanner read from stream (borrowed). A stream other than the last
 // one, or one whose input had ended, gets a fresh scanner: buffered look-ahead
 // belongs to the stream it was read from. ParseExpression calls this first.

@@ -180,16 +180,8 @@ private:
     Box top_;
 };
 
-}  // namespace
-
-void approximateRefine(BRIX_Problem& problem) {
-    if (problem.refined) {
-        return;
-    }
-    problem.refined = true;
-    BRIX_Timer& timer = BRIX_RefineTimer();
-    timer.Start();
-
+// Opens the trace window, creates the top state and runs the refinement.
+void Refine(BRIX_Problem& problem) {
     ResultPainter painter;
     painter.window = problem.constraint != nullptr ? OpenTraceWindow(problem) : nullptr;
     painter.box = Box(0);
@@ -203,8 +195,24 @@ void approximateRefine(BRIX_Problem& problem) {
     } else {
         problem.complete = false;  // nothing that could be refined
     }
+}
 
-    timer.Stop();
+}  // namespace
+
+void approximateRefine(BRIX_Problem& problem) {
+    if (problem.refined) {
+        return;
+    }
+    problem.refined = true;
+    {
+        // Stops the timer also when a precision-loss handler throws.
+        struct Timing {
+            BRIX_Timer& timer;
+            ~Timing() { timer.Stop(); }
+        } timing{BRIX_RefineTimer()};
+        timing.timer.Start();
+        Refine(problem);
+    }
     if (!problem.complete) {
         Ex_StdOut() << "Partial result!  Reason(s):\n";
         if (problem.timedOut) {

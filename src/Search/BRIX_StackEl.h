@@ -154,9 +154,10 @@ public:
 // (BranchingMethod, rounded): 0 bisection, 1 symmetric trisection, 2 asymmetric
 // trisection; the parts are pushed onto the front of state's stack. Consumes
 // element (not in a list); borrows state. Returns true when the stack changed.
-// - Cut points that do not fall strictly inside component var end the process
-//   with status 1 after "Out of precision! Ill-posed input?", the box, " ", var
-//   and "\n" on the standard error stream.
+// - Cut points that do not fall strictly inside component var: the element
+//   goes back onto the stack and BRIX_PrecisionLost runs (by default it prints
+//   "Out of precision! Ill-posed input?", the box, " ", var and "\n" on the
+//   standard error stream and ends the process with status 1).
 // - A component var that is empty (the box holds no point): the element's box
 //   is made empty and the element pushed back (true: the next narrowing
 //   removes it).

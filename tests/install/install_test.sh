@@ -16,7 +16,7 @@ if ! "$cmake" --install "$build" --prefix "$prefix" > "$tmp/install.log" 2>&1; t
 fi
 
 status=0
-for file in bin/brix share/man/man1/brix.1 \
+for file in bin/brix bin/brix-plot share/man/man1/brix.1 \
             include/brix/Driver/BRIX_Solve.h include/brix/Interval/Iv_Itvl.h \
             include/brix/System/SAL.h include/brix/Search/BRIX_USAS.h \
             lib/libbrix_system.a lib/libbrix_interval.a lib/libbrix_lang.a lib/libbrix_win.a \
