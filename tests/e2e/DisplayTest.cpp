@@ -4,6 +4,8 @@
 // listing printed afterwards (-ob): the centre of every true box that covers
 // a few pixels must be green, of every false box red. Without an X display
 // the tests skip.
+#include "support/ListingText.h"
+
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -27,26 +29,14 @@ struct ListedBox {
     std::vector<double> lo, hi;
 };
 
-// The boxes printed under a heading of the listing, parsed as doubles.
+// The boxes printed under a heading of the listing, as doubles.
 std::vector<ListedBox> BoxesUnder(const std::string& output, const std::string& heading) {
     std::vector<ListedBox> boxes;
-    std::size_t at = output.find(heading);
-    if (at == std::string::npos) {
-        return boxes;
-    }
-    std::istringstream lines(output.substr(at + heading.size()));
-    std::string line;
-    while (std::getline(lines, line) && !line.empty()) {
-        std::string body = line.substr(0, line.find(" ] ]"));
-        for (char& c : body) {
-            c = (c == '[' || c == ']' || c == ',') ? ' ' : c;
-        }
-        std::istringstream numbers(body);
+    for (const BoundTexts& texts : BoxTextsUnder(output, heading)) {
         ListedBox box;
-        double a, b;
-        while (numbers >> a >> b) {
-            box.lo.push_back(a);
-            box.hi.push_back(b);
+        for (const auto& [a, b] : texts) {
+            box.lo.push_back(std::stod(a));
+            box.hi.push_back(std::stod(b));
         }
         boxes.push_back(box);
     }

@@ -6,6 +6,7 @@
 // point, a false EXISTS must fail at every grid point. A single wrong claim
 // fails the test. The volumes of the summary must add up to the volume of B.
 #include "support/ExactRational.h"
+#include "support/ListingText.h"
 
 #include <cstdio>
 #include <fstream>
@@ -83,29 +84,14 @@ struct ListedBox {
     std::vector<ExactQ> lo, hi;
 };
 
-// The boxes printed under a heading of the listing, up to the next blank line.
+// The boxes printed under a heading of the listing, as rationals.
 std::vector<ListedBox> BoxesUnder(const std::string& output, const std::string& heading) {
     std::vector<ListedBox> boxes;
-    std::size_t at = output.find(heading);
-    if (at == std::string::npos) {
-        return boxes;
-    }
-    std::istringstream lines(output.substr(at + heading.size()));
-    std::string line;
-    while (std::getline(lines, line) && !line.empty()) {
-        // "[ [ a, b ], [ c, d ] ]" possibly followed by continuity lists.
+    for (const BoundTexts& texts : BoxTextsUnder(output, heading)) {
         ListedBox box;
-        std::size_t end = line.find(" ] ]");
-        std::string body = line.substr(0, end == std::string::npos ? line.size() : end + 4);
-        std::string cleaned;
-        for (char c : body) {
-            cleaned += (c == '[' || c == ']' || c == ',') ? ' ' : c;
-        }
-        std::istringstream numbers(cleaned);
-        std::string a, b;
-        while (numbers >> a >> b) {
+        for (const auto& [a, b] : texts) {
             ExactQ x, y;
-            EXPECT_TRUE(ParseDecimal(a, x) && ParseDecimal(b, y)) << line;
+            EXPECT_TRUE(ParseDecimal(a, x) && ParseDecimal(b, y)) << a << ", " << b;
             box.lo.push_back(x);
             box.hi.push_back(y);
         }
