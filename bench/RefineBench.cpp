@@ -1,17 +1,11 @@
-// What the time-out check costs: the example problems solved with no
-// time-out and with one that never fires (the check runs between every two
-// refinement steps either way, but only a set time-out compares the clock),
-// and the cost of one check on its own.
-#include "Driver/BRIX_BuildProblem.h"
+// What the time-out check costs: the example problems solved through the
+// library facade with no time-out and with one that never fires (the check
+// runs between every two refinement steps either way, but only a set
+// time-out compares the clock), and the cost of one check on its own.
+#include "Driver/BRIX_Problem.h"
+#include "Driver/BRIX_Solve.h"
 #include "Driver/BRIX_Timeout.h"
-#include "Expr/Ex_Parse.h"
-#include "Expr/Ex_ParseState.h"
-#include "IO/Ex_Stream.h"
-#include "IO/IO_SysStream.h"
-#include "Search/BRIX_ApproximateRefine.h"
 #include "Search/BRIX_Progress.h"
-#include "Search/BRIX_USAS.h"
-#include "Constraint/BRIX_Constraint.h"
 #include "System/SAL.h"
 
 #include <string>
@@ -25,7 +19,7 @@ struct Example {
     const char* name;
     const char* constraint;
     std::vector<std::string> variables;
-    std::vector<std::pair<double, double>> box;
+    brix::BoxBounds box;
     double errorBound;
 };
 
@@ -33,64 +27,41 @@ struct Example {
 const std::vector<Example>& Examples() {
     static const std::vector<Example> examples = {
         {"circle",
-         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2);",
+         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2)",
          {"x", "y"},
          {{-1.5, 1.5}, {-1.5, 1.5}},
          0.5},
         {"circle-fine",
-         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2);",
+         "FORALL([t], [[0, 1]], x^2 + y^2 + t <= 2)",
          {"x", "y"},
          {{-1.5, 1.5}, {-1.5, 1.5}},
          0.01},
         {"robust-fine",
-         "FORALL([k], [[1, 2]], k x^2 + y^2 <= 4);",
+         "FORALL([k], [[1, 2]], k x^2 + y^2 <= 4)",
          {"x", "y"},
          {{-2.5, 2.5}, {-2.5, 2.5}},
          0.01},
-        {"cubic-fine", "EXISTS([t], [[-1, 1]], x <= t^3 - t);", {"x"}, {{-1, 1}}, 0.001},
-        {"sentence", "FORALL([x], [[0, 1]], x^3 - x <= 0.5);", {}, {}, 0.5},
+        {"cubic-fine", "EXISTS([t], [[-1, 1]], x <= t^3 - t)", {"x"}, {{-1, 1}}, 0.001},
+        {"sentence", "FORALL([x], [[0, 1]], x^3 - x <= 0.5)", {}, {}, 0.5},
     };
     return examples;
-}
-
-Ex_Expr Parse(const char* text) {
-    IO_SysInputString input;
-    input.Attach(text);
-    Ex_InputStream stream;
-    stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
-    Ex_Expr e;
-    ParseExpression(stream, e);
-    return e;
-}
-
-void Solve(const Example& example) {
-    Box box(static_cast<int>(example.box.size()));
-    for (std::size_t i = 0; i < example.box.size(); ++i) {
-        box.Set(static_cast<int>(i),
-                Iv_Itvl<double>::FromBounds(example.box[i].first, example.box[i].second));
-    }
-    BRIX_Problem problem;
-    bool valid = false;
-    buildProblem(Parse(example.constraint), example.variables, box, false, example.errorBound,
-                 valid, problem);
-    approximateRefine(problem);
-    benchmark::DoNotOptimize(problem.complete);
-    if (problem.approximation != nullptr) {
-        problem.approximation->Destroy();
-    }
-    delete problem.constraint;
 }
 
 // Argument 0: the example; argument 1: the time-out in seconds (0: none).
 void BM_Solve(benchmark::State& state) {
     const Example& example = Examples()[static_cast<std::size_t>(state.range(0))];
-    setTimeout(static_cast<std::uint32_t>(state.range(1)) * 1000000u);
-    startTimeoutClock();
+    brix::SolveOptions options;
+    options.errorBound = example.errorBound;
+    options.timeoutSeconds = static_cast<double>(state.range(1));
     for (auto _ : state) {
-        Solve(example);
+        brix::SolveResult result =
+            brix::Solve(example.constraint, example.variables, example.box, options);
+        if (!result.solved) {
+            state.SkipWithError(result.error.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(result.complete);
     }
-    setTimeout(0);
     state.SetLabel(example.name);
 }
 BENCHMARK(BM_Solve)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 4000}})->Unit(benchmark::kMicrosecond);
@@ -122,7 +93,6 @@ BENCHMARK(BM_ProcessClock);
 int main(int argc, char** argv) {
     int* count = &argc;
     (void)SAL_Interface::StartUp(count, &argv);
-    Ex_StdOut().enabled = false;  // "Partial result!" lines would disturb the table
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -53,16 +53,6 @@ int Report(const BRIX_Options& options, BRIX_Problem& problem, const Box& box) {
     return 0;
 }
 
-// Frees the approximation state tree and the constraint tree of a run.
-void Release(BRIX_Problem& problem) {
-    if (problem.approximation != nullptr) {
-        problem.approximation->Destroy();
-        problem.approximation = nullptr;
-    }
-    delete problem.constraint;
-    problem.constraint = nullptr;
-}
-
 }  // namespace
 
 int Run(int argc, char** argv) {
@@ -94,12 +84,12 @@ int Run(int argc, char** argv) {
             Ex_StdOut() << "Parse error: Expression\n"
                         << answers.constraint << "\nis not a valid constraint!\n";
         }
-        Release(problem);
+        releaseProblem(problem);
         Ex_StdOut().Flush();
         return 1;
     }
     status = Report(options, problem, answers.box);
-    Release(problem);
+    releaseProblem(problem);
     Ex_StdOut().Flush();
     return status;
 }

@@ -224,12 +224,7 @@ struct ProblemHold {
     ProblemHold() = default;
     ProblemHold(const ProblemHold&) = delete;
     ProblemHold& operator=(const ProblemHold&) = delete;
-    ~ProblemHold() {
-        if (problem.approximation != nullptr) {
-            problem.approximation->Destroy();
-        }
-        delete problem.constraint;
-    }
+    ~ProblemHold() { releaseProblem(problem); }
     BRIX_Problem problem;
 };
 

@@ -220,3 +220,12 @@ void approximateRefine(BRIX_Problem& problem) {
         }
     }
 }
+
+void releaseProblem(BRIX_Problem& problem) {
+    if (problem.approximation != nullptr) {
+        problem.approximation->Destroy();
+        problem.approximation = nullptr;
+    }
+    delete problem.constraint;
+    problem.constraint = nullptr;
+}

@@ -7,9 +7,14 @@
 #include "Driver/BRIX_Problem.h"
 
 // Refines the problem's constraint once per run (later calls return at once).
-// Creates problem.approximation (owned by the problem record; the caller frees
-// it with Destroy()), sets provedTrue/provedFalse and complete, and prints
-// "Partial result!  Reason(s):\n" when the refinement did not reach its goal.
+// Creates problem.approximation (owned by the problem record; freed by
+// releaseProblem), sets provedTrue/provedFalse, complete and timedOut, and
+// prints "Partial result!  Reason(s):\n" when the refinement did not reach its
+// goal.
 void approximateRefine(BRIX_Problem& problem);
+
+// Frees the problem's approximation state tree and constraint tree and
+// clears both pointers.
+void releaseProblem(BRIX_Problem& problem);
 
 #endif
