@@ -19,12 +19,6 @@ int NegatedRelation(int relation) {
     return IsRelation(relation) ? negated[relation] : relation;
 }
 
-int OppositeRelation(int relation) {
-    static const int opposite[] = {BRIX_Greater,   BRIX_GreaterEqual, BRIX_Less,
-                                   BRIX_LessEqual, BRIX_NotEqual,     BRIX_Equal};
-    return IsRelation(relation) ? opposite[relation] : relation;
-}
-
 BRIX_Constraint* BRIX_Atomic::ApproxQuantifiers(double) {
     return this;
 }

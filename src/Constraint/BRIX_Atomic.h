@@ -24,10 +24,6 @@ const char* RelationText(int relation);
 // The code of the negated relation (< and >=, <= and >, = and != trade
 // places). A code outside 0 .. 5 is returned unchanged.
 int NegatedRelation(int relation);
-// The code of the relation with the direction reversed, for narrowing away
-// points where the relation certainly holds (< and >, <= and >=, = and !=
-// trade places). A code outside 0 .. 5 is returned unchanged.
-int OppositeRelation(int relation);
 
 class BRIX_Atomic : public BRIX_Constraint {
 public:

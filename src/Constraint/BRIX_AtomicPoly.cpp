@@ -197,9 +197,10 @@ bool BRIX_AtomicPoly::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter, 
         Restrict(box, work);
     }
     const bool lean = BRIX_RoundedParam(BRIX_Param::LeanNarrowing) >= 2;
+    bool moved = false;  // some interval of the box was replaced
     while (n > 0 && (state.variableMarks[d] & Bit(cursor)) == 0) {
         bool exact = true;  // an empty box counts as exact
-        if (!box.IsEmpty() && NarrowOne(state, box, cursor, up, exact)) {
+        if (!box.IsEmpty() && NarrowOne(state, box, cursor, up, exact, moved)) {
             // A real improvement: every variable of p must be narrowed again.
             state.variableMarks[0] = absent;
             state.variableMarks[1] = absent;
@@ -218,10 +219,34 @@ bool BRIX_AtomicPoly::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter, 
             }
         }
     }
+    if (moved) {
+        state.wholeTested = 0;
+    }
+    TestWholeBox(state, box, up);
     return false;
 }
 
-bool BRIX_AtomicPoly::NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up, bool& exact) {
+void BRIX_AtomicPoly::TestWholeBox(BRIX_USASAtomic& state, Box& box, bool up) {
+    const std::uint32_t bit = std::uint32_t{1} << (up ? 1 : 0);
+    if (box.IsEmpty() || (state.wholeTested & bit) != 0) {
+        return;
+    }
+    // Narrowing one variable at a time cannot remove a box on which p touches
+    // 0 only where the relation allows it (x <= 1 at x = 1, y^2 <= y at both
+    // ends): every end is kept as a possible root. The range of p over the
+    // whole box decides such boxes; a zero of p counts as true for <=, >= and
+    // = and as false for <, > and !=.
+    Restrict(box, work);
+    const TruthValue truth = ConstantTest(TightRange(poly, work), relation);
+    if (up ? truth.CertainlyFalse() : truth.CertainlyTrue()) {
+        box.MakeEmpty();
+    } else {
+        state.wholeTested |= bit;
+    }
+}
+
+bool BRIX_AtomicPoly::NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up, bool& exact,
+                                bool& moved) {
     const int pv = varMap[v];
     const Itvl current = box[v];
     const bool equation = relation == BRIX_Equal || relation == BRIX_NotEqual;
@@ -249,7 +274,9 @@ bool BRIX_AtomicPoly::NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up
             exact = exact && second.exact;
         }
     } else {
-        const int code = up ? relation : OppositeRelation(relation);
+        // Down removes the points where the relation certainly holds, that
+        // is where its negation certainly fails: p = 0 goes with <= and >=.
+        const int code = up ? relation : NegatedRelation(relation);
         const NarrowResult result = NarrowVariable(poly, code, work, pv, univData);
         I = result.interval;
         exact = result.exact;
@@ -260,9 +287,10 @@ bool BRIX_AtomicPoly::NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up
         (BRIX_GetFlag(BRIX_Flag::PropagateNarrowingBelowThreshold) && I != current)) {
         if (I.IsEmpty()) {
             box.MakeEmpty();
-        } else {
+        } else if (I != current) {
             box.At(v) = I;
             work.At(pv) = I;
+            moved = true;
         }
     }
     return significant;

@@ -47,8 +47,9 @@ public:
     void Print(Ex_OutputStream& out, const BRIX_Names* names) const override;
     // Cyclic fixpoint of one-variable narrowing steps over the free variables,
     // recording the done marks (and, for = up and != down, the bound marks) in
-    // usas, which is the node's BRIX_USASAtomic (borrowed). Sets complete to
-    // true; returns false (an emptied box tells the caller).
+    // usas, which is the node's BRIX_USASAtomic (borrowed); then the relation
+    // is tested on the whole remaining box. Sets complete to true; returns
+    // false (an emptied box tells the caller).
     bool Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context, bool& complete) override;
     // Whether the range of p over box decides the relation as true.
     bool Sample(BRIX_USAS* usas, Box box, int samples) override;
@@ -74,9 +75,14 @@ private:
     void Restrict(const Box& box, Box& work) const;
     // The k = 0 case of Narrow.
     void NarrowConstant(Box& box, bool up) const;
-    // One visit of free variable v: narrows it and applies the result.
-    // Returns whether the interval shrank by at least 10 % (or emptied).
-    bool NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up, bool& exact);
+    // One visit of free variable v: narrows it and applies the result (moved
+    // is set when an interval was replaced). Returns whether the interval
+    // shrank by at least 10 % (or emptied).
+    bool NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up, bool& exact, bool& moved);
+    // Empties box when the range of p over it decides the relation: certainly
+    // false (up) or certainly true (down). A failed test is remembered in
+    // state until a bound of p's variables moves.
+    void TestWholeBox(BRIX_USASAtomic& state, Box& box, bool up);
 
     DistPoly poly;
     std::vector<int> varMap;     // per free variable: polynomial variable or -1

@@ -20,6 +20,7 @@ namespace {
 
 struct NarrowPass {
     BRIX_Constraint* sub;
+    const Box* domain;  // the quantifier's bound box
     BRIX_USASQuantified* state;
     BRIX_USASQuantifiedStore* store;  // null unless the state is the top store
     int n;                            // free variables of the quantifier
@@ -60,6 +61,10 @@ struct NarrowPass {
                 w.Set(i, e.box[i]);
             }
             changed = sub->Narrow(e.State(), w, up, *context, *complete);
+            if (sequential && store == nullptr && !w.IsEmpty() && !BoundMoved(e, w) &&
+                FaceWitness(e, w)) {
+                w.MakeEmpty();
+            }
         }
         const Box old = e.box;
         bool boundMoved = false;
@@ -112,6 +117,89 @@ struct NarrowPass {
             }
         }
         return changed;
+    }
+
+    // Whether w's bound intervals differ from e's.
+    bool BoundMoved(const BRIX_StackEl& e, const Box& w) const {
+        for (int i = n; i < e.box.Dimension(); ++i) {
+            if (e.box[i] != w[i]) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Whether the sub is decided for the quantifier on all of slab (a box
+    // with some bound intervals fixed at a point): narrowing empties it. A
+    // fresh state, so that a trial leaves the element's marks alone.
+    bool DecidedOn(Box slab) const {
+        BRIX_USAS* trial = CreateUsas(sub, false);
+        if (trial == nullptr) {
+            return false;
+        }
+        sub->Narrow(trial, slab, up, *context, *complete);
+        trial->Destroy();
+        return slab.IsEmpty();
+    }
+
+    // Whether the quantifier is decided on the free part of w (false under
+    // FORALL up, true under EXISTS down) by a witness on a face of the
+    // quantifier's box: narrowing never removes a slab at the edge of a closed
+    // box, so a sub whose truth touches the box's bound there (x > y at
+    // y = 2 in EXISTS x in [0, 2] FORALL y in [0, 2], y + z < 2 at the corner
+    // y = z = 1) is tried on the faces e meets, one bound variable fixed at a
+    // time, and with two or three bound variables at the corners where e
+    // meets a face of each. Each element tries once per box w (and once
+    // more when it becomes exhausted).
+    bool FaceWitness(BRIX_StackEl& e, const Box& w) const {
+        if (e.endsTried == w) {
+            return false;
+        }
+        e.endsTried = w;
+        const int k = domain->Dimension();
+        std::vector<std::vector<double>> ends(static_cast<std::size_t>(k));
+        bool corners = k >= 2 && k <= 3;
+        for (int j = 0; j < k; ++j) {
+            const Iv_Itvl<double>& c = w[n + j];
+            std::vector<double>& at = ends[static_cast<std::size_t>(j)];
+            // An exhausted element cannot be split at an inner witness: its
+            // own ends are tried too.
+            if (c.lo == (*domain)[j].lo || e.exhausted) {
+                at.push_back(c.lo);
+            }
+            if ((c.hi == (*domain)[j].hi || e.exhausted) && c.hi != c.lo) {
+                at.push_back(c.hi);
+            }
+            for (double x : at) {
+                Box slab = w;
+                slab.Set(n + j, Iv_Itvl<double>(x));
+                if (DecidedOn(slab)) {
+                    return true;
+                }
+            }
+            corners = corners && !at.empty();
+        }
+        if (!corners) {
+            return false;
+        }
+        std::vector<std::size_t> pick(static_cast<std::size_t>(k), 0);
+        for (;;) {
+            Box corner = w;
+            for (int j = 0; j < k; ++j) {
+                corner.Set(n + j, Iv_Itvl<double>(ends[j][pick[j]]));
+            }
+            if (DecidedOn(corner)) {
+                return true;
+            }
+            int j = 0;
+            while (j < k && ++pick[j] == ends[j].size()) {
+                pick[j] = 0;
+                ++j;
+            }
+            if (j == k) {
+                return false;
+            }
+        }
     }
 
     // Tells every element but skip, both directions, which bounds of the free
@@ -212,8 +300,13 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
         complete = true;
         return false;
     }
+    state->freeWidth = 0;
+    for (int i = 0; i < numberOfVariables && i < box.Dimension(); ++i) {
+        state->freeWidth = Max(state->freeWidth, Width(box[i]));
+    }
     NarrowPass pass;
     pass.sub = sub;
+    pass.domain = &BoundBox();
     pass.state = state;
     pass.store = state->IsStore() ? static_cast<BRIX_USASQuantifiedStore*>(state) : nullptr;
     pass.n = numberOfVariables;

@@ -28,6 +28,12 @@ struct BRIX_Problem {
     bool complete = false;
     // Set when the time-out stopped the refinement (the result is partial).
     bool timedOut = false;
+    // Boxes that could no longer be split (floating-point precision ran
+    // out); they stay open and the result is partial. lostBox is the first,
+    // lostVar the variable it was to be split on.
+    long precisionLosses = 0;
+    Box lostBox;
+    int lostVar = -1;
     // B and the relative error bound of the run (shown by the progress line).
     Box box;
     double errorBound = 0.5;

@@ -50,7 +50,9 @@ int Report(const BRIX_Options& options, BRIX_Problem& problem, const Box& box) {
     if (options.outputProfile) {
         printProfile();
     }
-    return 0;
+    // Boxes that could not be split were reported on standard error when it
+    // happened; callers that test the status see it too.
+    return problem.precisionLosses > 0 ? 1 : 0;
 }
 
 }  // namespace

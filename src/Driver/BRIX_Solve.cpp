@@ -27,16 +27,9 @@
 namespace brix {
 namespace {
 
-const char* const kOutOfPrecision = "Out of precision! Ill-posed input?";
-
-// Thrown by the precision-loss handler Solve installs: splitting ran out of
-// floating-point precision. The element concerned is back in its stack when
-// it is thrown, so the state tree can be destroyed normally.
-struct PrecisionLoss {};
-
-[[noreturn]] void ThrowPrecisionLoss(const Box&, int) {
-    throw PrecisionLoss{};
-}
+// A box that cannot be split stays open and the result says so; a program
+// that calls Solve sees nothing on standard error.
+void IgnorePrecisionLoss(const Box&, int) {}
 
 // Set when the parsed text ended inside a block comment. The scanner then
 // closes the comment and ends the token stream, so the parse fails.
@@ -77,7 +70,7 @@ public:
         errEnabled_ = Ex_StdErr().enabled;
         Ex_StdOut().enabled = false;
         Ex_StdErr().enabled = false;
-        handler_ = BRIX_SetPrecisionLossHandler(ThrowPrecisionLoss);
+        handler_ = BRIX_SetPrecisionLossHandler(IgnorePrecisionLoss);
         commentHandler_ = Ex_ParseState::commentEofHandler;
         Ex_ParseState::commentEofHandler = NoteCommentOpenAtEnd;
         timeout_ = getTimeout();
@@ -218,6 +211,28 @@ std::vector<BoxBounds> CopyBoxes(const BRIX_StackEl* head) {
     return boxes;
 }
 
+// The lines of printPartialReasons without their indentation.
+std::vector<std::string> PartialReasons(const BRIX_Problem& problem) {
+    char buffer[4096];
+    IO_SysOutputString text;
+    text.Attach(buffer, sizeof buffer);
+    Ex_OutputStream out;
+    out.AttachSys(&text);
+    printPartialReasons(out, problem);
+    *text.next = '\0';
+    std::vector<std::string> lines;
+    std::string line;
+    for (const char* c = buffer; *c != '\0'; ++c) {
+        if (*c != '\n') {
+            line += *c;
+            continue;
+        }
+        lines.push_back(line.compare(0, 2, "  ") == 0 ? line.substr(2) : line);
+        line.clear();
+    }
+    return lines;
+}
+
 // Frees the approximation state tree and the constraint tree of a problem
 // when the problem goes, however Solve ends.
 struct ProblemHold {
@@ -270,15 +285,12 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
     }
     setTimeout(TimeoutMicroseconds(options.timeoutSeconds));
     startTimeoutClock();
-    try {
-        approximateRefine(problem);
-    } catch (const PrecisionLoss&) {
-        result.error = kOutOfPrecision;
-        return false;
-    }
+    approximateRefine(problem);
 
     result.complete = problem.complete;
     result.timedOut = problem.timedOut;
+    result.precisionLost = problem.precisionLosses > 0;
+    result.reasons = PartialReasons(problem);
     if (problem.hasFreeVariables) {
         const auto* store = dynamic_cast<const BRIX_USASQuantifiedStore*>(problem.approximation);
         if (store != nullptr) {

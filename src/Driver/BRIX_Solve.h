@@ -44,7 +44,7 @@ struct SolveResult {
     // constraint, an invalid constraint, a variable name that is not a plain
     // word or repeats, a box whose dimension differs from the number of
     // variables or with a component that is not [lo, hi] with real lo <= hi,
-    // a negative or NaN option, floating-point precision running out).
+    // a negative or NaN option).
     bool solved = false;
     std::string error;
     // The boxes as the solver proved them, exact doubles (no rounding for
@@ -56,6 +56,14 @@ struct SolveResult {
     bool complete = false;
     // The time-out stopped the refinement: the lists are a partial result.
     bool timedOut = false;
+    // Floating-point precision ran out: some boxes could not be split any
+    // more; they are among the open boxes and the result is partial.
+    bool precisionLost = false;
+    // Why the result is partial (complete is false), one line each, as the
+    // program prints them after "Partial result!  Reason(s):" but without
+    // the indentation: "time-out after SECS seconds", "out of precision on
+    // BOX (variable V)" (and " and N more boxes"). Empty otherwise.
+    std::vector<std::string> reasons;
     // A constraint without variables: proved true, proved false or undecided.
     // Unknown whenever there are variables.
     Truth truth = Truth::Unknown;

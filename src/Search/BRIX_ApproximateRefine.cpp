@@ -7,8 +7,11 @@
 #include "Driver/BRIX_Timer.h"
 #include "Driver/ResultPainter.h"
 #include "IO/Ex_Stream.h"
+#include "Search/BRIX_PrecisionLoss.h"
 #include "Search/BRIX_Progress.h"
+#include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USAS.h"
+#include "Search/BRIX_USASQuantified.h"
 
 #include <memory>
 
@@ -197,6 +200,24 @@ void Refine(BRIX_Problem& problem) {
     }
 }
 
+// Whether the result leaves a box open: the top store's stack for a
+// constraint with free variables, the sentence itself otherwise.
+bool HasOpenBox(const BRIX_Problem& problem) {
+    if (!problem.hasFreeVariables) {
+        return true;
+    }
+    const auto* store = dynamic_cast<const BRIX_USASQuantified*>(problem.approximation);
+    if (store == nullptr) {
+        return true;
+    }
+    for (const BRIX_StackEl* e = store->stack; e != nullptr; e = e->next) {
+        if (!e->box.IsEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void approximateRefine(BRIX_Problem& problem) {
@@ -204,6 +225,7 @@ void approximateRefine(BRIX_Problem& problem) {
         return;
     }
     problem.refined = true;
+    BRIX_ResetPrecisionLosses();
     {
         // Stops the timer also when a precision-loss handler throws.
         struct Timing {
@@ -213,11 +235,36 @@ void approximateRefine(BRIX_Problem& problem) {
         timing.timer.Start();
         Refine(problem);
     }
+    // A box that could not be split matters only while something is left
+    // undecided: later narrowing may still have decided it.
+    const BRIX_PrecisionLosses& losses = BRIX_GetPrecisionLosses();
+    if (losses.count > 0 && !problem.provedTrue && !problem.provedFalse && HasOpenBox(problem)) {
+        problem.precisionLosses = losses.count;
+        problem.lostBox = losses.first;
+        problem.lostVar = losses.firstVar;
+        problem.complete = false;
+        BRIX_ReportPrecisionLoss();
+    }
     if (!problem.complete) {
         Ex_StdOut() << "Partial result!  Reason(s):\n";
-        if (problem.timedOut) {
-            Ex_StdOut() << "  time-out after " << getTimeout() / 1e6 << " seconds\n";
+        printPartialReasons(Ex_StdOut(), problem);
+    }
+}
+
+void printPartialReasons(Ex_OutputStream& out, const BRIX_Problem& problem) {
+    if (problem.complete) {
+        return;
+    }
+    if (problem.timedOut) {
+        out << "  time-out after " << getTimeout() / 1e6 << " seconds\n";
+    }
+    if (problem.precisionLosses > 0) {
+        out << "  out of precision on " << problem.lostBox << " (variable "
+            << static_cast<long>(problem.lostVar) << ")";
+        if (problem.precisionLosses > 1) {
+            out << " and " << problem.precisionLosses - 1 << " more boxes";
         }
+        out << "\n";
     }
 }
 

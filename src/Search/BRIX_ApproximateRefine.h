@@ -6,12 +6,22 @@
 
 #include "Driver/BRIX_Problem.h"
 
+class Ex_OutputStream;
+
 // Refines the problem's constraint once per run (later calls return at once).
 // Creates problem.approximation (owned by the problem record; freed by
-// releaseProblem), sets provedTrue/provedFalse, complete and timedOut, and
-// prints "Partial result!  Reason(s):\n" when the refinement did not reach its
-// goal.
+// releaseProblem), sets provedTrue/provedFalse, complete, timedOut and the
+// precision losses, and prints "Partial result!  Reason(s):\n" followed by
+// the reasons when the refinement did not reach its goal. A box that cannot
+// be split any more stays open (the refinement goes on with the others) and
+// makes the result partial.
 void approximateRefine(BRIX_Problem& problem);
+
+// The reasons why problem's result is partial, one line each, indented by
+// two blanks: "  time-out after SECS seconds" and "  out of precision on BOX
+// (variable V)", the latter followed by " and N more boxes" when there were
+// more. Nothing for a complete result.
+void printPartialReasons(Ex_OutputStream& out, const BRIX_Problem& problem);
 
 // Frees the problem's approximation state tree and constraint tree and
 // clears both pointers.

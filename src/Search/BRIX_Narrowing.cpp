@@ -7,9 +7,12 @@
 // B(lo) < 0 (lo >= 0). Between lo and the first root of the bound polynomials
 // no sign change can happen, so the relation fails there; the first root
 // enclosure of A counts when it starts at or below 0, otherwise the first of B
-// (A < 0 on [lo, 0] then, so B(0) < 0). The upper end is the mirror image. The
-// bound itself is moved at least one double outside the enclosure, so that a
-// root on the enclosure's edge stays inside the kept interval.
+// (A < 0 on [lo, 0] then, so B(0) < 0). The upper end is the mirror image. For
+// <= and >= (keep q >= 0) the bound is moved at least one double outside the
+// enclosure, so that a root on the enclosure's edge stays inside the kept
+// interval. For < and > (keep q > 0) a root fails the relation: the relation
+// counts as failing at an end where q <= 0, and the bound may stay on the
+// enclosure's edge, where A <= 0.
 #include "Search/BRIX_Narrowing.h"
 
 #include "Constraint/BRIX_Atomic.h"
@@ -38,9 +41,10 @@ bool HasNaN(const Itvl& a) {
 }
 
 // A lower bound taken from a root enclosure starting at root: at least one
-// double below it, further out with inflation 2, never below lo.
-double OutwardLower(double root, const Itvl& X, int inflate) {
-    double L = NextDown(root);
+// double below it, further out with inflation 2, never below lo. For a strict
+// relation the root itself may go (q <= 0 there), so the bound stays on it.
+double OutwardLower(double root, const Itvl& X, int inflate, bool strict) {
+    double L = strict ? root : NextDown(root);
     if (inflate == 2) {  // a tenth of the distance to the old upper bound
         double wide = SubDown(root, MulUp(SubUp(X.hi, root), 0.1));
         if (!IsNaN(wide)) {
@@ -51,8 +55,8 @@ double OutwardLower(double root, const Itvl& X, int inflate) {
 }
 
 // The mirror image, with the distance measured from the new lower bound.
-double OutwardUpper(double root, double L, const Itvl& X, int inflate) {
-    double U = NextUp(root);
+double OutwardUpper(double root, double L, const Itvl& X, int inflate, bool strict) {
+    double U = strict ? root : NextUp(root);
     if (inflate == 2) {
         double wide = AddUp(MulUp(SubUp(root, L), 0.1), root);
         if (!IsNaN(wide)) {
@@ -71,6 +75,9 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
         return unchanged;
     }
     bool negate = false;
+    // Strict relations keep only the points where q > 0 might hold, so a
+    // point where q <= 0 certainly fails them; the others keep q >= 0.
+    const bool strict = relation == BRIX_Less || relation == BRIX_Greater;
     switch (relation) {
         case BRIX_Less:
         case BRIX_LessEqual:
@@ -107,9 +114,12 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
     if (HasNaN(atLower) || HasNaN(atUpper)) {
         return unchanged;
     }
-    result.lowerMoved = atLower.hi < 0;  // the relation certainly fails at lo
-    result.upperMoved = atUpper.hi < 0;
-    if (atLower.lo > 0 || atUpper.lo > 0) {  // it certainly holds at an end
+    // The relation certainly fails at lo (hi).
+    result.lowerMoved = strict ? atLower.hi <= 0 : atLower.hi < 0;
+    result.upperMoved = strict ? atUpper.hi <= 0 : atUpper.hi < 0;
+    // The relation certainly holds at an end, where narrowing its negation
+    // could cut.
+    if (strict ? (atLower.lo > 0 || atUpper.lo > 0) : (atLower.lo >= 0 || atUpper.lo >= 0)) {
         result.exact = false;
     }
     result.interval = X;
@@ -139,16 +149,16 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
     double U = X.hi;
     if (result.lowerMoved) {
         if (!negative.empty() && nFirst <= 0) {  // a root of A at 0 counts too
-            L = OutwardLower(nFirst, X, inflate);
+            L = OutwardLower(nFirst, X, inflate, strict);
         } else if (!positive.empty()) {
-            L = OutwardLower(pFirst, X, inflate);
+            L = OutwardLower(pFirst, X, inflate, strict);
         }
     }
     if (result.upperMoved) {
         if (!positive.empty() && pLast >= 0) {  // a root of B at 0 counts too
-            U = OutwardUpper(pLast, L, X, inflate);
+            U = OutwardUpper(pLast, L, X, inflate, strict);
         } else if (!negative.empty()) {
-            U = OutwardUpper(nLast, L, X, inflate);
+            U = OutwardUpper(nLast, L, X, inflate, strict);
         } else {  // no root anywhere and negative at hi: false on all of X
             if (watch.Raised()) {
                 return unchanged;

@@ -11,12 +11,15 @@
 // outermost enclosures give the new bounds.
 //
 // Soundness: the pieces [lo, L] and [U, hi] cut off by a result [L, U] are
-// closed boxes on which q < 0 for every choice of the coefficients, bounds
-// included: p > 0 for < and <=, p < 0 for the other codes. So the relation
-// fails there, strict or not, and the opposite strict relation holds, which is
-// what down-narrowing relies on (it cuts where p < 0 holds by narrowing p > 0).
-// Every moved bound therefore lies at least one double outside the root
-// enclosure it comes from, and inside [lo, hi]. Whenever an invalid operation
+// closed boxes on which the relation fails for every choice of the
+// coefficients, bounds included. For <= and >= (and the passes of =) q < 0
+// there: p > 0 for <=, p < 0 for >=, so the opposite strict relation holds,
+// which is what down-narrowing relies on (it cuts where p < 0 holds by
+// narrowing p > 0). Such a moved bound lies at least one double outside the
+// root enclosure it comes from. For < and > q <= 0 there, which fails the
+// strict relation (a zero of p belongs to its false side) and makes the
+// opposite non-strict relation hold; the bound may lie on the enclosure's
+// edge. Every moved bound lies inside [lo, hi]. Whenever an invalid operation
 // (a NaN, as from inf - inf at an infinite bound) arises, nothing is
 // concluded: the interval is returned unchanged, no bound moved, exact false.
 #ifndef BRIX_SEARCH_BRIX_NARROWING_H
@@ -45,10 +48,10 @@ using RootList = std::vector<Iv_Itvl<double>>;
 
 // The result of one narrowing step.
 struct NarrowResult {
-    Iv_Itvl<double> interval;  // the new interval; empty: q < 0 on all of [lo, hi]
-    bool lowerMoved = false;   // q < 0 at lo: the relation certainly fails there
-    bool upperMoved = false;   // q < 0 at hi
-    bool exact = false;        // q > 0 at neither end
+    Iv_Itvl<double> interval;  // the new interval; empty: the relation fails on all of [lo, hi]
+    bool lowerMoved = false;   // the relation certainly fails at lo (q < 0; q <= 0 when strict)
+    bool upperMoved = false;   // the same at hi
+    bool exact = false;        // the relation certainly holds at neither end
 };
 
 // Scoped watch on invalid operations: clears the SAL_FPInvalid flag on
@@ -97,13 +100,13 @@ RootList ClosedFormRoots(const BoundPoly& f, const Iv_Itvl<double>& X);
 RootList EncloseRoots(const BoundPoly& f, const Iv_Itvl<double>& X, double eps);
 
 // The narrowing step on a univariate polynomial q (a copy: it is negated in
-// place) already built for the variable, whose interval is X: relation is a code of BRIX_Atomic.h.
-// For < and
-// <= q is negated; for >, >= and = it is used as it is (for = this keeps the
-// points where q >= 0 might hold, a superset). For != and unknown codes
-// nothing is narrowed. Parameters read: ZeroRelativeError (root enclosure
-// width relative to X), InflateTightening (1: one double outward, 2: a tenth
-// of the interval outward; always at least one double, never past X).
+// place) already built for the variable, whose interval is X: relation is a
+// code of BRIX_Atomic.h. For < and <= q is negated; for >, >= and = it is used
+// as it is (for = this keeps the points where q >= 0 might hold, a superset).
+// For != and unknown codes nothing is narrowed. Parameters read:
+// ZeroRelativeError (root enclosure width relative to X), InflateTightening
+// (1: one double outward, 2: a tenth of the interval outward; for <= and >=
+// always at least one double; never past X).
 // Rounding: leaves the mode at down, up or nearest.
 NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X);
 

@@ -3,11 +3,10 @@
 #include "IO/Ex_Stream.h"
 #include "Search/BRIX_Progress.h"
 
-#include <cstdlib>
-
 namespace {
 
 BRIX_PrecisionLossHandler handler = nullptr;
+BRIX_PrecisionLosses losses;
 
 void Report(const Box& box, int var) {
     Ex_StdOut().Flush();
@@ -24,12 +23,26 @@ BRIX_PrecisionLossHandler BRIX_SetPrecisionLossHandler(BRIX_PrecisionLossHandler
     return old;
 }
 
+void BRIX_ResetPrecisionLosses() {
+    losses = BRIX_PrecisionLosses();
+}
+
+const BRIX_PrecisionLosses& BRIX_GetPrecisionLosses() {
+    return losses;
+}
+
 void BRIX_PrecisionLost(const Box& box, int var) {
+    if (losses.count++ == 0) {
+        losses.first = box;
+        losses.firstVar = var;
+    }
+}
+
+void BRIX_ReportPrecisionLoss() {
     BRIX_EraseProgress();
     if (handler != nullptr) {
-        handler(box, var);
+        handler(losses.first, losses.firstVar);
     } else {
-        Report(box, var);
+        Report(losses.first, losses.firstVar);
     }
-    std::exit(1);
 }

@@ -33,17 +33,17 @@ double BoundVolume(const BRIX_StackEl& e, int d, int k) {
 }
 
 // The link (the head or some element's next) that points to the element of
-// largest bound volume, the first one among equals; null for an empty stack.
+// largest bound volume, the first one among equals; exhausted elements are
+// passed over. Null when there is none.
 BRIX_StackEl** ChoiceLink(BRIX_USASQuantified& state) {
-    if (state.stack == nullptr) {
-        return nullptr;
-    }
-    int d = state.stack->box.Dimension();
-    BRIX_StackEl** best = &state.stack;
-    double bestVolume = BoundVolume(*state.stack, d, state.boundCount);
-    for (BRIX_StackEl** link = &state.stack->next; *link != nullptr; link = &(*link)->next) {
-        double volume = BoundVolume(**link, d, state.boundCount);
-        if (volume > bestVolume) {  // only a strictly larger volume displaces
+    BRIX_StackEl** best = nullptr;
+    double bestVolume = 0;
+    for (BRIX_StackEl** link = &state.stack; *link != nullptr; link = &(*link)->next) {
+        if ((*link)->exhausted) {
+            continue;
+        }
+        double volume = BoundVolume(**link, state.stack->box.Dimension(), state.boundCount);
+        if (best == nullptr || volume > bestVolume) {  // only a strictly larger volume displaces
             best = link;
             bestVolume = volume;
         }
@@ -51,7 +51,8 @@ BRIX_StackEl** ChoiceLink(BRIX_USASQuantified& state) {
     return best;
 }
 
-// The link to the element whose component var is widest, the first among equals.
+// The link to the element whose component var is widest, the first among
+// equals, exhausted elements passed over; null when there is none.
 BRIX_StackEl** WidestLink(BRIX_USASQuantified& state, int var) {
     auto width = [var](const BRIX_StackEl& e) {
         if (var < 0 || var >= e.box.Dimension()) {
@@ -60,11 +61,14 @@ BRIX_StackEl** WidestLink(BRIX_USASQuantified& state, int var) {
         double w = Width(e.box[var]);
         return w == w ? w : 0.0;  // NaN for [inf, inf]: no width
     };
-    BRIX_StackEl** best = &state.stack;
-    double bestWidth = width(*state.stack);
-    for (BRIX_StackEl** link = &state.stack->next; *link != nullptr; link = &(*link)->next) {
+    BRIX_StackEl** best = nullptr;
+    double bestWidth = 0;
+    for (BRIX_StackEl** link = &state.stack; *link != nullptr; link = &(*link)->next) {
+        if ((*link)->exhausted) {
+            continue;
+        }
         double w = width(**link);
-        if (w > bestWidth) {
+        if (best == nullptr || w > bestWidth) {
             best = link;
             bestWidth = w;
         }
@@ -79,11 +83,51 @@ BRIX_StackEl* Unlink(BRIX_StackEl** link) {
     return e;
 }
 
-// The element goes back to its stack first, so a handler that throws leaves
-// the state tree whole.
-[[noreturn]] void OutOfPrecision(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
-    state->Push(e);
-    BRIX_PrecisionLost(e->box, var);
+// Cut points of c strictly inside it: m (bisection, method 0) or a < b
+// (trisection, methods 1 and 2, in plain arithmetic in whatever mode is set:
+// the parts share the cut points, so they cover c in any mode). False when
+// they do not fall strictly inside: c holds two doubles or fewer, is
+// unbounded, or the arithmetic overflowed; splitting would then go on without
+// end.
+bool CutPoints(const Iv_Itvl<double>& c, int method, double& a, double& b) {
+    const double lo = c.lo;
+    const double hi = c.hi;
+    if (method == 0) {
+        // Mid is never outside c, but equals a bound once c holds two doubles
+        // or fewer, and is NaN or infinite only where a bound is.
+        a = b = Mid(c);
+        return lo < a && a < hi;
+    }
+    const double w = hi - lo;
+    if (method == 1) {
+        a = w / 3 + lo;
+        b = (w + w) / 3 + lo;
+    } else {
+        a = w * 0.25 + lo;
+        b = w * 3.0 * 0.25 + lo;
+    }
+    return lo < a && a < b && b < hi;
+}
+
+// The variable e is split on: var when its component can be cut, otherwise
+// the next bound variable of the quantifier after var (cyclically) that can;
+// -1 when none can. a and b receive the cut points.
+int SplitVariable(const BRIX_USASQuantified& state, const BRIX_StackEl& e, int var, int method,
+                  double& a, double& b) {
+    if (CutPoints(e.box[var], method, a, b)) {
+        return var;
+    }
+    const int d = e.box.Dimension();
+    const int first = d - state.boundCount < 0 ? 0 : d - state.boundCount;
+    const int count = d - first;
+    const int start = var >= first ? var - first : -1;
+    for (int k = 1; k <= count; ++k) {
+        const int v = first + (start + k) % count;
+        if (v != var && CutPoints(e.box[v], method, a, b)) {
+            return v;
+        }
+    }
+    return -1;
 }
 
 // A new part of e over e's box with component var = [lo, hi], with its own
@@ -141,61 +185,49 @@ BRIX_StackEl* ChooseElement(BRIX_USASQuantified* state) {
 
 bool Branch(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
     int method = BRIX_RoundedParam(BRIX_Param::BranchingMethod);
-    if (var < 0 || var >= e->box.Dimension() || method < 0 || method > 2) {
+    if (var < 0 || var >= e->box.Dimension() || method < 0 || method > 2 || e->exhausted) {
         state->Push(e);
         return false;
     }
     e->upNarrowed = false;
     e->downNarrowed = false;
-    const Iv_Itvl<double> c = e->box[var];
-    if (c.IsEmpty()) {
+    if (e->box[var].IsEmpty()) {
         // No point in the box: nothing to split, and nothing lost by emptying it.
         e->box.MakeEmpty();
         state->Push(e);
         return true;
     }
-    double lo = c.lo;
-    double hi = c.hi;
+    double a = 0.0;
+    double b = 0.0;
+    const int split = SplitVariable(*state, *e, var, method, a, b);
+    if (split < 0) {
+        // The box stays open; the element goes back to its stack first, so a
+        // handler that throws leaves the state tree whole.
+        e->exhausted = true;
+        e->endsTried = Box();  // its own ends are witnesses to try now
+        state->Push(e);
+        BRIX_PrecisionLost(e->box, var);
+        return false;
+    }
+    const double lo = e->box[split].lo;
+    const double hi = e->box[split].hi;
     if (method == 0) {
-        // Mid is never outside c, but equals a bound once c holds two doubles
-        // or fewer, and is NaN or infinite only where a bound is.
-        double m = Mid(c);
-        if (!(lo < m && m < hi)) {
-            OutOfPrecision(state, e, var);
-        }
-        BRIX_StackEl* r = Part(*e, var, m, hi);
-        e->box.Set(var, Iv_Itvl<double>::FromBounds(lo, m));
+        BRIX_StackEl* r = Part(*e, split, a, hi);
+        e->box.Set(split, Iv_Itvl<double>::FromBounds(lo, a));
         e->depth += 1;
-        Settle(*e, var, e->depth, false, true);
-        Settle(*r, var, e->depth, true, false);
+        Settle(*e, split, e->depth, false, true);
+        Settle(*r, split, e->depth, true, false);
         state->Push(e);
         state->Push(r);
         return true;
     }
-    // Trisection in plain arithmetic, in whatever mode is set: the parts share
-    // the cut points, so they cover the component in any mode. A cut point on
-    // a bound (narrow component), NaN or infinite (unbounded component or
-    // overflow) would let splitting go on without end.
-    double w = hi - lo;
-    double a = 0.0;
-    double b = 0.0;
-    if (method == 1) {
-        a = w / 3 + lo;
-        b = (w + w) / 3 + lo;
-    } else {
-        a = w * 0.25 + lo;
-        b = w * 3.0 * 0.25 + lo;
-    }
-    if (!(lo < a && a < b && b < hi)) {
-        OutOfPrecision(state, e, var);
-    }
-    BRIX_StackEl* l = Part(*e, var, lo, a);
-    BRIX_StackEl* r = Part(*e, var, b, hi);
-    e->box.Set(var, Iv_Itvl<double>::FromBounds(a, b));
+    BRIX_StackEl* l = Part(*e, split, lo, a);
+    BRIX_StackEl* r = Part(*e, split, b, hi);
+    e->box.Set(split, Iv_Itvl<double>::FromBounds(a, b));
     e->depth += 1;
-    Settle(*e, var, e->depth, true, true);
-    Settle(*l, var, e->depth, false, true);
-    Settle(*r, var, e->depth, true, false);
+    Settle(*e, split, e->depth, true, true);
+    Settle(*l, split, e->depth, false, true);
+    Settle(*r, split, e->depth, true, false);
     state->Push(e);
     state->Push(l);
     state->Push(r);
@@ -203,34 +235,75 @@ bool Branch(BRIX_USASQuantified* state, BRIX_StackEl* e, int var) {
 }
 
 bool BRIX_USASQuantified::RefineStatic(int varOffset, int var) {
-    BRIX_StackEl* e = ChooseElement(this);
-    if (e == nullptr) {
-        return false;
+    // An element that turns out exhausted is passed over for the next one.
+    for (;;) {
+        BRIX_StackEl* e = ChooseElement(this);
+        if (e == nullptr) {
+            return RefineBelowExhausted([varOffset, var, this](BRIX_USAS* s) {
+                return s->RefineStatic(varOffset + boundCount, var);
+            });
+        }
+        if (!(varOffset <= var && var < e->box.Dimension() && maySplit)) {
+            Push(e);
+            return e->State()->RefineStatic(varOffset + boundCount, var);
+        }
+        if (Branch(this, e, var)) {
+            return true;
+        }
+        if (!e->exhausted) {
+            return false;
+        }
     }
-    if (varOffset <= var && var < e->box.Dimension() && maySplit) {
-        return Branch(this, e, var);
+}
+
+template <class Step>
+bool BRIX_USASQuantified::RefineBelowExhausted(Step step) {
+    for (BRIX_StackEl* e = stack; e != nullptr; e = e->next) {
+        if (e->exhausted && step(e->State())) {
+            return true;
+        }
     }
-    Push(e);
-    return e->State()->RefineStatic(varOffset + boundCount, var);
+    return false;
+}
+
+bool BRIX_USASQuantified::WiderThanFree(const BRIX_StackEl& e) const {
+    const int d = e.box.Dimension();
+    for (int i = d - boundCount < 0 ? 0 : d - boundCount; i < d; ++i) {
+        if (!(Width(e.box[i]) <= freeWidth)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool BRIX_USASQuantified::RefineDynamic(bool force) {
-    BRIX_StackEl* e = ChooseElement(this);
-    if (e == nullptr) {
-        return false;
-    }
-    int dimension = e->box.Dimension();
-    if (!force) {
-        if (e->splitMark >= dimension || !maySplit) {
-            Push(e);
-            return e->State()->RefineDynamic(false);
+    for (;;) {
+        BRIX_StackEl* e = ChooseElement(this);
+        if (e == nullptr) {
+            return !force &&
+                   RefineBelowExhausted([](BRIX_USAS* s) { return s->RefineDynamic(false); });
         }
-        if (e->splitMark != 0) {
-            return Branch(this, e, e->splitMark);
+        int dimension = e->box.Dimension();
+        int var = dimension - boundCount;  // the first bound variable
+        if (!force) {
+            if (e->splitMark >= dimension || !maySplit || !WiderThanFree(*e)) {
+                Push(e);
+                return e->State()->RefineDynamic(false);
+            }
+            if (e->splitMark != 0) {
+                var = e->splitMark;
+            }
+        }
+        if (var == dimension - boundCount) {
+            e->splitMark = var;
+        }
+        if (Branch(this, e, var)) {
+            return true;
+        }
+        if (!e->exhausted) {
+            return false;
         }
     }
-    e->splitMark = dimension - boundCount;  // the first bound variable
-    return Branch(this, e, e->splitMark);
 }
 
 bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
@@ -243,6 +316,9 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
         int split = var;
         if (BRIX_RoundedParam(BRIX_Param::BranchingStrategy) == 2 || var >= boundCount) {
             link = ChoiceLink(*this);
+            if (link == nullptr) {
+                return false;
+            }
             BRIX_StackEl* e = *link;
             if (var < varOffset || var >= boundCount) {
                 return e->State()->RefineParallel(varOffset + boundCount, var);
@@ -253,6 +329,9 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
             split = e->splitMark;
         } else {
             link = WidestLink(*this, var);
+            if (link == nullptr) {
+                return false;
+            }
         }
         return Branch(this, Unlink(link), split);
     }
@@ -269,7 +348,7 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
         BRIX_StackEl* e = old;
         old = e->next;
         e->next = nullptr;
-        if (varOffset <= var && var < e->box.Dimension()) {
+        if (varOffset <= var && var < e->box.Dimension() && !e->exhausted) {
             stepped = Branch(this, e, var) || stepped;
         } else {
             *keptTail = e;

@@ -43,6 +43,8 @@ void BRIX_StackEl::CopyElementFrom(BRIX_StackEl& other) {
     continuity = other.continuity;
     upNarrowed = other.upNarrowed;
     downNarrowed = other.downNarrowed;
+    exhausted = other.exhausted;
+    endsTried = other.endsTried;
     splitMark = 0;
     other.splitMark = 0;
     // next stays null: the copy is in no list yet, and the original's
@@ -180,6 +182,8 @@ BRIX_StackEl* CreateStackElFor(const Box& box, BRIX_USAS* state) {
         element->continuity = ContinuityInfo();
         element->upNarrowed = false;
         element->downNarrowed = false;
+        element->exhausted = false;
+        element->endsTried = Box();
         element->next = nullptr;
         return element;
     }

@@ -51,18 +51,25 @@ public:
     static void* operator new(std::size_t size);
     static void operator delete(void* block);
 
-    Box box;                       // free variables of the quantifier, then its bound ones
-    int splitMark = 0;             // 1 + the variable last split on; 0 when none
-    int depth = 0;                 // splits from the quantifier's first element
-    ContinuityInfo continuity;     // maintained by the quantifier's ContinuityMarks
-    bool upNarrowed = false;       // narrowed up since the last split
-    bool downNarrowed = false;     // narrowed down since the last split
+    Box box;                    // free variables of the quantifier, then its bound ones
+    int splitMark = 0;          // 1 + the variable last split on; 0 when none
+    int depth = 0;              // splits from the quantifier's first element
+    ContinuityInfo continuity;  // maintained by the quantifier's ContinuityMarks
+    bool upNarrowed = false;    // narrowed up since the last split
+    bool downNarrowed = false;  // narrowed down since the last split
+    // No variable of the quantifier can be split any more (precision ran
+    // out): the element stays open and is never chosen for a split again.
+    bool exhausted = false;
+    // The last box (free and bound part) on which the quantifier's narrowing
+    // looked for a witness at the ends of the bound intervals, in vain.
+    Box endsTried;
     BRIX_StackEl* next = nullptr;  // following element of the list (not owned)
 
 protected:
     explicit BRIX_StackEl(Box box) : box(std::move(box)) {}
-    // Copies box, depth, continuity and the narrowed flags of other; splitMark
-    // becomes 0 here and in other; next stays null.
+    // Copies box, depth, continuity, the narrowed flags, exhausted and
+    // endsTried of other; splitMark becomes 0 here and in other; next stays
+    // null.
     void CopyElementFrom(BRIX_StackEl& other);
     // Writes the box line of Print.
     void PrintBox(int indent) const;
@@ -146,8 +153,9 @@ public:
 // New to the caller: unlinks and returns the element with the largest bound
 // volume (the product of the widths of the last boundCount components, the
 // dimension taken from the first element); among equal volumes the one nearest
-// the top. The caller owns it until it goes back into a list (Push, Branch).
-// Null for an empty stack. Borrows state.
+// the top. Exhausted elements are passed over. The caller owns it until it
+// goes back into a list (Push, Branch). Null for a stack without an element
+// to choose. Borrows state.
 [[nodiscard]] BRIX_StackEl* ChooseElement(BRIX_USASQuantified* state);
 
 // Splits element on variable var by the method of parameter 20
@@ -155,9 +163,11 @@ public:
 // trisection; the parts are pushed onto the front of state's stack. Consumes
 // element (not in a list); borrows state. Returns true when the stack changed.
 // - Cut points that do not fall strictly inside component var: the element
-//   goes back onto the stack and BRIX_PrecisionLost runs (by default it prints
-//   "Out of precision! Ill-posed input?", the box, " ", var and "\n" on the
-//   standard error stream and ends the process with status 1).
+//   is split on the next bound variable of the quantifier (cyclically after
+//   var) whose component can still be cut. When none can, the element is
+//   marked exhausted and goes back onto the stack, BRIX_PrecisionLost records
+//   the loss, and the result is false.
+// - An element already exhausted goes back onto the stack (false).
 // - A component var that is empty (the box holds no point): the element's box
 //   is made empty and the element pushed back (true: the next narrowing
 //   removes it).

@@ -27,6 +27,7 @@ void BRIX_USASAtomic::CopyAtomicFrom(const BRIX_USASAtomic& other) {
         upperMarks[d] = other.upperMarks[d];
         variableMarks[d] = other.variableMarks[d];
     }
+    wholeTested = other.wholeTested;
     splitCursor = other.splitCursor;
     constraint = other.constraint;
 }
@@ -97,6 +98,9 @@ void BRIX_USASAtomic::ClearMarks(bool up, int var, bool lowerChanged, bool upper
         return;  // a constant or a box holder has no variables
     }
     const auto& atomic = static_cast<const BRIX_Atomic&>(*constraint);
+    if (atomic.HasVariable(var)) {
+        wholeTested &= ~(std::uint32_t{1} << (up ? 1 : 0));
+    }
     for (int v = 0; v < n; ++v) {
         if (atomic.HasVariable(v)) {
             variableMarks[up ? 1 : 0] &= ~Bit(v);

@@ -37,7 +37,8 @@ public:
     bool AllMarkedExcept(bool up, int var) const override;
     // lowerChanged clears bit var in both lowerMarks, upperChanged in both
     // upperMarks; then every variable the constraint has loses its done mark
-    // for the direction.
+    // for the direction, and when var is one of them, so does the whole-box
+    // test.
     void ClearMarks(bool up, int var, bool lowerChanged, bool upperChanged) override;
 
     // Marks indexed by direction: [0] down-narrowing, [1] up-narrowing.
@@ -47,6 +48,9 @@ public:
     std::uint32_t lowerMarks[2] = {0, 0};
     std::uint32_t upperMarks[2] = {0, 0};
     std::uint32_t variableMarks[2] = {0, 0};
+    // Bit d (d as above): the whole-box test of direction d failed on the box
+    // the constraint saw last, and no bound of its variables has moved since.
+    std::uint32_t wholeTested = 0;
     int splitCursor = 0;                          // only printed
     const BRIX_Constraint* constraint = nullptr;  // borrowed; null for a box holder
 

@@ -24,6 +24,7 @@ void BRIX_USASQuantified::CloneQuantifiedFrom(const BRIX_USASQuantified& other) 
     polarity = other.polarity;
     boundCount = other.boundCount;
     maySplit = other.maySplit;
+    freeWidth = other.freeWidth;
     // Pushing each clone onto the front reverses the order.
     for (BRIX_StackEl* e = other.stack; e != nullptr; e = e->next) {
         Push(e->Clone());
@@ -35,6 +36,7 @@ void BRIX_USASQuantified::TakeQuantifiedFrom(BRIX_USASQuantified& other) {
     polarity = other.polarity;
     boundCount = other.boundCount;
     maySplit = other.maySplit;
+    freeWidth = other.freeWidth;
     DestroyList(stack);
     stack = other.stack;
     other.stack = nullptr;

@@ -59,6 +59,15 @@ public:
     // stack then stays empty).
     bool InitFrom(const BRIX_Quantified& node);
 
+    // Whether some bound component of e is wider than freeWidth (or of no
+    // finite width).
+    bool WiderThanFree(const BRIX_StackEl& e) const;
+    // With nothing left to split at this level: the step on the state of
+    // each exhausted element in turn, until one takes it (deeper levels may
+    // still split). Step is bool(BRIX_USAS*).
+    template <class Step>
+    bool RefineBelowExhausted(Step step);
+
     // Destroys every element of the list headed by head and leaves it empty.
     // Iterative, so long lists do not deepen the call stack.
     static void DestroyList(BRIX_StackEl*& head);
@@ -67,6 +76,12 @@ public:
     int boundCount;                 // variables bound by the quantifier
     BRIX_StackEl* stack = nullptr;  // owned list of open elements
     bool maySplit = true;           // false: refinement never splits these elements
+    // The largest width of the free box the quantifier was last narrowed on
+    // (0 without free variables). The dynamic strategy splits a bound
+    // variable only while it is wider: a bound piece much narrower than the
+    // free box it must cover decides nothing more, and refining it would
+    // multiply the pieces of every free box.
+    double freeWidth = 0;
 
 protected:
     // Deep copy of other's fields into this state with an empty stack.

@@ -119,6 +119,10 @@ Iv_Itvl<double> BicenteredRange(const DistPoly& poly, const Iv_Itvl<double>* x);
 // nested Horner evaluation of each partial derivative over the whole box.
 Iv_Itvl<double> MidpointRange(const DistPoly& poly, const Box& box);
 Iv_Itvl<double> MidpointRange(const DistPoly& poly, const Iv_Itvl<double>* x);  // borrows x
+// The tightest enclosure at hand: the nested Horner evaluation intersected
+// with BicenteredRange (both mean-value forms and the substituted value). Used
+// to decide a relation on a whole box. Whatever parameter RangeMethod says.
+Iv_Itvl<double> TightRange(const DistPoly& poly, const Box& box);
 // Sum over the terms of coefficient times the product of Power(x_j, e_j).
 Iv_Itvl<double> TermSum(const DistPoly& poly, const Iv_Itvl<double>* x);  // borrows x
 // p as a univariate polynomial in var whose value at every x of the

@@ -155,6 +155,12 @@ Itvl MidpointRange(const DistPoly& poly, const Box& box) {
     return MidpointRange(poly, Components(box, poly.VariableCount()));
 }
 
+Itvl TightRange(const DistPoly& poly, const Box& box) {
+    const Itvl* x = Components(box, poly.VariableCount());
+    const Itvl plain = Evaluate(poly, x);
+    return IntersectOr(plain, BicenteredRange(poly, x), plain);
+}
+
 Itvl Range(const DistPoly& poly, const Box& box) {
     switch (BRIX_RoundedParam(BRIX_Param::RangeMethod)) {
         case 1:

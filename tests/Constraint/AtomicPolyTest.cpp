@@ -42,27 +42,26 @@ Box MakeBox(std::initializer_list<Itvl> components) {
     return box;
 }
 
-// Text, negation (not R) and opposite (R with the sides swapped); unknown
+// Text and negation (not R); unknown
 // codes print as an error and map to themselves.
 TEST(Atomic, RelationTables) {
     const struct {
         int relation;
         const char* text;
-        int negated, opposite;
+        int negated;
     } cases[] = {
-        {BRIX_Less, " < ", BRIX_GreaterEqual, BRIX_Greater},
-        {BRIX_LessEqual, " <= ", BRIX_Greater, BRIX_GreaterEqual},
-        {BRIX_Greater, " > ", BRIX_LessEqual, BRIX_Less},
-        {BRIX_GreaterEqual, " >= ", BRIX_Less, BRIX_LessEqual},
-        {BRIX_Equal, " = ", BRIX_NotEqual, BRIX_NotEqual},
-        {BRIX_NotEqual, " != ", BRIX_Equal, BRIX_Equal},
-        {-1, " ERROR! ", -1, -1},
-        {6, " ERROR! ", 6, 6},
+        {BRIX_Less, " < ", BRIX_GreaterEqual},
+        {BRIX_LessEqual, " <= ", BRIX_Greater},
+        {BRIX_Greater, " > ", BRIX_LessEqual},
+        {BRIX_GreaterEqual, " >= ", BRIX_Less},
+        {BRIX_Equal, " = ", BRIX_NotEqual},
+        {BRIX_NotEqual, " != ", BRIX_Equal},
+        {-1, " ERROR! ", -1},
+        {6, " ERROR! ", 6},
     };
     for (const auto& c : cases) {
         EXPECT_STREQ(RelationText(c.relation), c.text);
         EXPECT_EQ(NegatedRelation(c.relation), c.negated) << c.relation;
-        EXPECT_EQ(OppositeRelation(c.relation), c.opposite) << c.relation;
     }
 }
 
@@ -142,6 +141,67 @@ TEST(AtomicPoly, EquationNarrowsTwicePerVisit) {
     EXPECT_EQ(down, MakeBox({Itvl(0.0, 4.0), Itvl(1.0, 2.0)}));
     FlagScope off(BRIX_Flag::UseContinuity, false);
     EXPECT_EQ(atomic.ContinuityMarks(state.get()).trueSets.Size(), 0);
+}
+
+// A zero of p belongs to the true side of <=, >=, = and to the false side of
+// <, >, !=: a box on which p only touches 0 is decided by narrowing (down
+// removes where the relation holds, up where it fails), however thin it is.
+TEST(AtomicPoly, ClosedBoundariesAreDecided) {
+    const double below1 = std::nextafter(1.0, 0.0);
+    const DistPoly x = Var(1, 0);
+    const DistPoly one = Const(1, 1, 1);
+    const struct {
+        const char* what;
+        DistPoly p;
+        int relation;
+        Itvl X;
+        bool up;
+    } decided[] = {
+        {"x - 1 <= 0 holds on [0, 1]", x - one, BRIX_LessEqual, Itvl(0.0, 1.0), false},
+        {"x - 1 <= 0 holds on the sliver at 1", x - one, BRIX_LessEqual, Itvl(below1, 1.0), false},
+        {"x >= 0 holds on [0, 1]", x, BRIX_GreaterEqual, Itvl(0.0, 1.0), false},
+        {"x^2 - x <= 0 holds on [0, 0.5]", x * x - x, BRIX_LessEqual, Itvl(0.0, 0.5), false},
+        {"x^2 - x <= 0 holds on [0.5, 1]", x * x - x, BRIX_LessEqual, Itvl(0.5, 1.0), false},
+        {"x - 1 = 0 holds at the point 1", x - one, BRIX_Equal, Itvl(1.0, 1.0), false},
+        {"x - 1 > 0 fails on [0, 1]", x - one, BRIX_Greater, Itvl(0.0, 1.0), true},
+        {"x < 0 fails on [0, 1]", x, BRIX_Less, Itvl(0.0, 1.0), true},
+        {"x - 1 != 0 fails at the point 1", x - one, BRIX_NotEqual, Itvl(1.0, 1.0), true},
+        {"x^2 - x > 0 fails on [0, 1] ends", x * x - x, BRIX_Greater, Itvl(0.0, 0.5), true},
+    };
+    for (const auto& c : decided) {
+        Node node(Atomic(c.p, c.relation));
+        Box box = MakeBox({c.X});
+        NarrowOnce(static_cast<BRIX_AtomicPoly&>(*node), box, c.up);
+        EXPECT_TRUE(box.IsEmpty()) << c.what;
+    }
+    // The other direction keeps such boxes: p touches 0 on the true side only.
+    const struct {
+        const char* what;
+        DistPoly p;
+        int relation;
+        Itvl X;
+        bool up;
+    } kept[] = {
+        {"x - 1 <= 0 does not fail at 1", x - one, BRIX_LessEqual, Itvl(below1, 1.0), true},
+        {"x - 1 < 0 does not hold at 1", x - one, BRIX_Less, Itvl(below1, 1.0), false},
+        {"x - 1 = 0 does not fail at 1", x - one, BRIX_Equal, Itvl(1.0, 1.0), true},
+    };
+    for (const auto& c : kept) {
+        Node node(Atomic(c.p, c.relation));
+        Box box = MakeBox({c.X});
+        NarrowOnce(static_cast<BRIX_AtomicPoly&>(*node), box, c.up);
+        EXPECT_FALSE(box.IsEmpty()) << c.what;
+    }
+    // Down-narrowing of x - 1 < 0 on [0, 2] cuts up to the root but keeps it:
+    // 1 is no point of x - 1 < 0. For <= the root goes with the cut piece.
+    Node strict(Atomic(x - one, BRIX_Less));
+    Box box = MakeBox({Itvl(0.0, 2.0)});
+    NarrowOnce(static_cast<BRIX_AtomicPoly&>(*strict), box, false);
+    EXPECT_EQ(box[0], Itvl(below1, 2.0));
+    Node closed(Atomic(x - one, BRIX_LessEqual));
+    box = MakeBox({Itvl(0.0, 2.0)});
+    NarrowOnce(static_cast<BRIX_AtomicPoly&>(*closed), box, false);
+    EXPECT_EQ(box[0], Itvl(1.0, 2.0));
 }
 
 TEST(AtomicPoly, SmallShrinksNeedFlag11) {

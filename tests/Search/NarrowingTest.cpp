@@ -219,7 +219,7 @@ TEST(Narrowing, PartExamples) {
     // (the positive-side 3x + 3 would cut at -1, removing -2.5 where x + 3 > 0).
     r = NarrowUnivariate(Univ({{1, 3, 1}, {3, 3, 0}}), BRIX_Greater, Itvl(-4.0, -0.5));
     EXPECT_TRUE(r.lowerMoved && !r.upperMoved && !r.exact);
-    EXPECT_EQ(r.interval, Itvl(std::nextafter(-3.0, -inf), -0.5));
+    EXPECT_EQ(r.interval, Itvl(-3.0, -0.5));  // x + 3 > 0 fails at -3: the bound may stay there
 }
 
 TEST(Narrowing, Inflation) {
@@ -342,11 +342,15 @@ TEST(Narrowing, NeverRemovesAPossibleSolution) {
             }
             return sum;
         };
-        auto check = [&](double from, double to) {  // the closed piece [from, to] was cut
+        // The closed piece [from, to] was cut: the relation fails on it for
+        // every coefficient choice (q < 0; q <= 0 for the strict < and >).
+        const bool strict = relation == BRIX_Less || relation == BRIX_Greater;
+        auto check = [&](double from, double to) {
             for (double t : {0.0, 0.25, 0.5, 0.75, 1.0}) {
                 const double x = t == 1.0 ? to : from + t * (to - from);
                 const int s = SignOf(largest(x));
-                ASSERT_LT(s, 0) << "round " << round << " relation " << relation << " x " << x;
+                ASSERT_LT(s, strict ? 1 : 0)
+                    << "round " << round << " relation " << relation << " x " << x;
             }
         };
         if (r.interval.IsEmpty()) {

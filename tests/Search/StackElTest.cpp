@@ -1,6 +1,8 @@
 #include "support/RegistryScope.h"
 #include "Search/BRIX_StackEl.h"
 
+#include "Search/BRIX_PrecisionLoss.h"
+
 #include "Driver/BRIX_Registry.h"
 #include "Search/SearchTestSupport.h"
 
@@ -103,7 +105,17 @@ TEST(StackElTest, BranchDegenerateCases) {
     EXPECT_EQ(q.stack, nullptr);
 }
 
-TEST(StackElDeathTest, OutOfPrecision) {
+// The losses a handler was told of.
+int lossesSeen = 0;
+void CountLoss(const Box&, int) {
+    ++lossesSeen;
+}
+
+// A component that cannot be cut (two doubles or fewer, unbounded) leaves the
+// element open: it goes back onto the stack exhausted, is never chosen again,
+// and the loss is recorded once. Reported, the first loss reaches the
+// handler, which by default writes the message on standard error.
+TEST(StackElTest, OutOfPrecisionLeavesTheElementOpen) {
     const double x = 0x1.8p+0;
     const struct {
         double method;
@@ -117,15 +129,59 @@ TEST(StackElDeathTest, OutOfPrecision) {
         {1, {0, INFINITY}},
         {2, {-INFINITY, 0}},
     };
+    const BRIX_PrecisionLossHandler old = BRIX_SetPrecisionLossHandler(CountLoss);
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.method << " " << c.component.first);
         Method method(c.method);
+        BRIX_ResetPrecisionLosses();
+        lossesSeen = 0;
         BRIX_USASQuantified q(1, 1);
-        auto* e = new BRIX_StackElAtomic(MakeBox({{0, 1}, c.component}), nullptr);
-        EXPECT_EXIT(Branch(&q, e, 1), ::testing::ExitedWithCode(1),
-                    "^Out of precision! Ill-posed input\\?\\[ \\[ 0, 1 \\], .* \\] 1\n$")
-            << c.method << " " << c.component.first;
-        delete e;
+        const Box box = MakeBox({{0, 1}, c.component});
+        auto* e = new BRIX_StackElAtomic(box, nullptr);
+        EXPECT_FALSE(Branch(&q, e, 1));
+        ASSERT_EQ(q.stack, e);
+        EXPECT_TRUE(e->exhausted && e->box == box && e->next == nullptr);
+        EXPECT_EQ(ChooseElement(&q), nullptr);
+        q.stack = nullptr;
+        EXPECT_FALSE(Branch(&q, e, 1));  // nothing new to record
+        ASSERT_EQ(q.stack, e);
+        EXPECT_EQ(BRIX_GetPrecisionLosses().count, 1);
+        EXPECT_EQ(BRIX_GetPrecisionLosses().firstVar, 1);
+        EXPECT_EQ(BRIX_GetPrecisionLosses().first, box);
+        EXPECT_EQ(lossesSeen, 0);
+        BRIX_ReportPrecisionLoss();
+        EXPECT_EQ(lossesSeen, 1);
     }
+    BRIX_SetPrecisionLossHandler(nullptr);
+    BRIX_ResetPrecisionLosses();
+    BRIX_USASQuantified q(1, 1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Branch(&q, new BRIX_StackElAtomic(MakeBox({{0, 1}, {x, x}}), nullptr), 1));
+    EXPECT_FALSE(Branch(&q, new BRIX_StackElAtomic(MakeBox({{0, 1}, {1, 1}}), nullptr), 1));
+    BRIX_ReportPrecisionLoss();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Out of precision! Ill-posed input?[ [ 0, 1 ], [ 1.5, 1.5 ] ] 1\n");
+    EXPECT_EQ(BRIX_GetPrecisionLosses().count, 2);
+    BRIX_SetPrecisionLossHandler(old);
+}
+
+// When the asked variable cannot be cut, the next bound variable of the
+// quantifier that can is split instead, and nothing is lost.
+TEST(StackElTest, AnotherBoundVariableIsSplitWhenOneIsTooNarrow) {
+    BRIX_ResetPrecisionLosses();
+    BRIX_USASQuantified q(1, 2);
+    Branch(&q, new BRIX_StackElAtomic(MakeBox({{0, 1}, {1, 1}, {0, 4}}), nullptr), 1);
+    ASSERT_NE(q.stack, nullptr);
+    ASSERT_NE(q.stack->next, nullptr);
+    EXPECT_EQ(q.stack->box, MakeBox({{0, 1}, {1, 1}, {2, 4}}));
+    EXPECT_EQ(q.stack->next->box, MakeBox({{0, 1}, {1, 1}, {0, 2}}));
+    EXPECT_EQ(q.stack->splitMark, 3);
+    // The free variable is no fallback: [0, 1] stays whole.
+    BRIX_USASQuantified r(1, 1);
+    Branch(&r, new BRIX_StackElAtomic(MakeBox({{0, 1}, {1, 1}}), nullptr), 1);
+    EXPECT_TRUE(r.stack->exhausted);
+    EXPECT_EQ(BRIX_GetPrecisionLosses().count, 1);
+    BRIX_ResetPrecisionLosses();
 }
 
 TEST(StackElTest, CloneResetsSplitMarksAndCopiesDeeply) {

@@ -259,7 +259,7 @@ TEST_F(DisplayTest, OneVariableDrawsFullHeightStrips) {
 TEST_F(DisplayTest, AspectToggleKeepsTheShapeOfB) {
     // B is four times as wide as high: -da gives 700 x (700 / 4 + 1).
     DisplayRun run =
-        Solve("x >= 2 y;\n[x, y];\n[[0, 4], [0, 1]];\n", "-is -ob -opf -d -da", display);
+        Solve("x >= 2 y;\n[x, y];\n[[0, 4], [0, 1]];\n", "-is -ob -opf -e 0.1 -d -da", display);
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_EQ(run.shown.size(), 1u) << run.output;
     const Picture& p = run.shown[0];
