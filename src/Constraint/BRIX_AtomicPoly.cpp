@@ -238,6 +238,7 @@ void BRIX_AtomicPoly::TestWholeBox(BRIX_USASAtomic& state, Box& box, bool up) {
     // = and as false for <, > and !=.
     Restrict(box, work);
     const TruthValue truth = ConstantTest(TightRange(poly, work), relation);
+    state.wholeTruth = (truth.CertainlyTrue() ? 1u : 0u) | (truth.CertainlyFalse() ? 2u : 0u);
     if (up ? truth.CertainlyFalse() : truth.CertainlyTrue()) {
         box.MakeEmpty();
     } else {
@@ -258,18 +259,23 @@ bool BRIX_AtomicPoly::NarrowOne(BRIX_USASAtomic& state, Box& box, int v, bool up
     }
     Itvl I;
     if (equation) {  // keep where p <= 0 might hold, then where p >= 0 might
+        // The bound marks of an equation record the sign of p at the ends,
+        // zero included: p >= 0 (first pass) and p <= 0 (second pass) at two
+        // points put a root between them. For != (which holds where p is not
+        // 0) only a strict sign tells that it holds.
         const std::uint32_t bit = Bit(v);
+        const bool closed = relation == BRIX_Equal;
         const NarrowResult first = NarrowVariable(poly, BRIX_LessEqual, work, pv, univData);
-        state.lowerMarks[1] |= first.lowerMoved ? bit : 0;
-        state.upperMarks[1] |= first.upperMoved ? bit : 0;
+        state.lowerMarks[1] |= (closed ? first.lowerSign : first.lowerMoved) ? bit : 0;
+        state.upperMarks[1] |= (closed ? first.upperSign : first.upperMoved) ? bit : 0;
         I = first.interval;
         exact = first.exact;
         if (!I.IsEmpty()) {
             work.At(pv) = I;
             const NarrowResult second = NarrowVariable(poly, BRIX_GreaterEqual, work, pv, univData);
             work.At(pv) = current;
-            state.lowerMarks[0] |= second.lowerMoved ? bit : 0;
-            state.upperMarks[0] |= second.upperMoved ? bit : 0;
+            state.lowerMarks[0] |= (closed ? second.lowerSign : second.lowerMoved) ? bit : 0;
+            state.upperMarks[0] |= (closed ? second.upperSign : second.upperMoved) ? bit : 0;
             I = second.interval;
             exact = exact && second.exact;
         }
@@ -336,9 +342,17 @@ ContinuityInfo BRIX_AtomicPoly::ContinuityMarks(BRIX_USAS* usas) {
         return info;
     }
     const auto& state = static_cast<const BRIX_USASAtomic&>(*usas);
-    // The first pass found p > 0 at an end of variable i, the second p < 0 at
-    // an end, for all values of the other variables; the moved bounds stay in
-    // those regions, so p = 0 somewhere along i.
+    // Decided on the whole box the last narrowing saw.
+    if ((state.wholeTruth & 1u) != 0) {
+        info.trueSets.Append(0);
+    }
+    if ((state.wholeTruth & 2u) != 0) {
+        info.falseSets.Append(0);
+    }
+    // For =, the first pass found p >= 0 at an end of variable i, the second
+    // p <= 0 at an end, for all values of the other variables; what narrowing
+    // removed since holds no root, so p = 0 somewhere along i in the box. For
+    // != the signs are strict: p != 0 at an end.
     const std::uint32_t both =
         (state.lowerMarks[1] | state.upperMarks[1]) & (state.lowerMarks[0] | state.upperMarks[0]);
     const int n = Min(numberOfVariables, maskBits);

@@ -55,7 +55,9 @@ public:
     bool Sample(BRIX_USAS* usas, Box box, int samples) override;
     void Negate() override { relation = NegatedRelation(relation); }
     // With flag UseContinuity: trueSets holds {i} for every free variable i
-    // whose bound marks are set in both directions; falseSets is empty.
+    // whose bound marks are set in both directions, and the empty set when
+    // the last whole-box test found the relation true on all of the box;
+    // falseSets holds the empty set when it found it false there.
     ContinuityInfo ContinuityMarks(BRIX_USAS* usas) override;
 
     bool HasVariable(int var) const override;

@@ -53,14 +53,15 @@ bool ReadBoundNames(const Ex_Expr& e, BRIX_Names& bound) {
 }
 
 // The parts shared by both quantifier forms: the bound names and box (same
-// length; ExprToBox refuses empty and upside-down components) and the body
+// length; ExprToBoxDomain refuses empty and upside-down components; box
+// covers the reals typed, inside holds doubles inside them) and the body
 // built with the bound names in scope, numbered n .. n+k-1 after the n
 // incoming ones. Fills variables with those numbers.
 Node BuildQuantifiedBody(const Ex_Expr& namesArg, const Ex_Expr& boxArg, const Ex_Expr& bodyArg,
-                         BRIX_Names& names, std::vector<int> indices, Box& box,
+                         BRIX_Names& names, std::vector<int> indices, Box& box, Box& inside,
                          std::vector<int>& variables) {
     BRIX_Names bound;
-    if (!ReadBoundNames(namesArg, bound) || !ExprToBox(boxArg, box) ||
+    if (!ReadBoundNames(namesArg, bound) || !ExprToBoxDomain(boxArg, box, inside) ||
         box.Dimension() != static_cast<int>(bound.size())) {
         return nullptr;
     }
@@ -106,14 +107,18 @@ bool ReadApproxBounds(const Ex_Expr& e, double& lower, double& upper) {
         return nullptr;
     }
     Box box;
+    Box inside;
     std::vector<int> variables;
-    Node body = BuildQuantifiedBody(e.Arg(1), e.Arg(2), e.Arg(3), names, indices, box, variables);
+    Node body =
+        BuildQuantifiedBody(e.Arg(1), e.Arg(2), e.Arg(3), names, indices, box, inside, variables);
     if (body == nullptr) {
         return nullptr;
     }
     const int n = static_cast<int>(indices.size());
-    return Node(
-        new BRIX_QuantifiedApprox(box, variables, body.release(), isForall, lower, upper, n));
+    auto* node =
+        new BRIX_QuantifiedApprox(box, variables, body.release(), isForall, lower, upper, n);
+    node->SetDomain(inside);
+    return Node(node);
 }
 
 [[gnu::noinline]] Node BuildClassQuantifier(const Ex_Expr& e, BRIX_Names& names,
@@ -123,13 +128,17 @@ bool ReadApproxBounds(const Ex_Expr& e, double& lower, double& upper) {
         return nullptr;
     }
     Box box;
+    Box inside;
     std::vector<int> variables;
-    Node body = BuildQuantifiedBody(e.Arg(0), e.Arg(1), e.Arg(2), names, indices, box, variables);
+    Node body =
+        BuildQuantifiedBody(e.Arg(0), e.Arg(1), e.Arg(2), names, indices, box, inside, variables);
     if (body == nullptr) {
         return nullptr;
     }
     const int n = static_cast<int>(indices.size());
-    return Node(new BRIX_QuantifiedClass(box, variables, body.release(), isForall, n));
+    auto* node = new BRIX_QuantifiedClass(box, variables, body.release(), isForall, n);
+    node->SetDomain(inside);
+    return Node(node);
 }
 
 [[gnu::noinline]] Node BuildNegation(const Ex_Expr& e, BRIX_Names& names,

@@ -3,6 +3,7 @@
 #include "Constraint/BRIX_Atomic.h"
 #include "Constraint/BRIX_AtomicPoly.h"
 #include "Constraint/BRIX_Builder.h"
+#include "Constraint/BRIX_ExactPoly.h"
 #include "Interval/Iv_Convert.h"
 #include "Search/DistPoly.h"
 
@@ -69,7 +70,7 @@ public:
         }
         if (x.IsList()) {
             Itvl value;
-            return ExprToInterval(x, value) && IsProper(value);
+            return ExprToEnclosure(x, value) && IsProper(value);
         }
         if (!x.IsNormal()) {
             return false;
@@ -142,7 +143,7 @@ public:
             // No variable below: the interval conversion evaluates it once,
             // including its own checks of exponents and functions.
             Itvl value;
-            if (!ExprToInterval(x, value) || !IsProper(value)) {
+            if (!ExprToEnclosure(x, value) || !IsProper(value)) {
                 return false;
             }
             out = DistPoly::Constant(k_, value);
@@ -290,11 +291,17 @@ BRIX_Constraint* BuildRelation(const Ex_Expr& e, const BRIX_Names& names,
         }
     }
 
+    // Exactly over the rationals when it can be done, else in interval
+    // arithmetic; either way every number stands for the real typed.
     DistPoly p(static_cast<int>(polyNames.size()));
+    if (BuildExactPoly(poly, polyNames, scan.withNames, p)) {
+        return new BRIX_AtomicPoly(p, indices, code, varMap, Itvl(0.0));
+    }
     if (polyNames.empty()) {
         Itvl l;
         Itvl r;
-        if (!ExprToInterval(left, l) || !ExprToInterval(right, r) || !IsProper(l) || !IsProper(r)) {
+        if (!ExprToEnclosure(left, l) || !ExprToEnclosure(right, r) || !IsProper(l) ||
+            !IsProper(r)) {
             return nullptr;
         }
         p = DistPoly::Constant(0, l - r);

@@ -18,18 +18,27 @@ bool BRIX_Quantified::IsConsistent() const {
            sub->NumberOfVariables() == numberOfVariables + k && sub->IsConsistent();
 }
 
+void BRIX_Quantified::SetDomain(const Box& innerBox) {
+    inner = innerBox == box ? Box() : innerBox;
+}
+
 BRIX_Constraint* BRIX_Quantified::SimplifyNode() {
     const int n = numberOfVariables;
     sub = Simplify(sub);
     if (IsClassical() && sub->Kind() == BRIX_KindQuantified) {
-        auto* inner = static_cast<BRIX_Quantified*>(sub);
-        if (inner->IsClassical() && inner->Polarity() == Polarity()) {
+        auto* nested = static_cast<BRIX_Quantified*>(sub);
+        if (nested->IsClassical() && nested->Polarity() == Polarity()) {
             // Q x: Q y: F is Q (x, y): F; the inner bound numbers follow ours.
-            box = ConcatBoxes(box, inner->box);
-            variables.insert(variables.end(), inner->variables.begin(), inner->variables.end());
-            sub = inner->sub;
-            inner->sub = nullptr;
-            delete inner;
+            Box domain(BoundCount() + nested->BoundCount());
+            for (int i = 0; i < domain.Dimension(); ++i) {
+                domain.Set(i, i < BoundCount() ? Inside(i) : nested->Inside(i - BoundCount()));
+            }
+            box = ConcatBoxes(box, nested->box);
+            SetDomain(domain);
+            variables.insert(variables.end(), nested->variables.begin(), nested->variables.end());
+            sub = nested->sub;
+            nested->sub = nullptr;
+            delete nested;
         }
     }
     // A bound variable that does not occur quantifies over nothing (its
@@ -73,12 +82,15 @@ void BRIX_Quantified::DropBound(int i) {
     const int k = BoundCount();
     assert(i >= 0 && i < k);
     Box smaller(k - 1);
+    Box smallerInside(k - 1);
     for (int j = 0, t = 0; j < k; ++j) {
         if (j != i) {
+            smallerInside.Set(t, Inside(j));
             smaller.Set(t++, box[j]);
         }
     }
     box = smaller;
+    SetDomain(smallerInside);
     variables.erase(variables.begin() + i);
 }
 

@@ -48,6 +48,29 @@ public:
     const Box& BoundBox() const { return box; }
     BRIX_Constraint* Sub() const { return sub; }  // still owned by the quantifier
 
+    // The reals the bound variables range over, when box is only an outward
+    // rounding of them (a bound typed as 0.1): innerBox holds per bound
+    // variable doubles inside those reals (upside down or empty when there
+    // are none). Null innerBox (empty box): box is exactly the domain.
+    // Witnesses of a true EXISTS or a false FORALL must lie in the domain;
+    // box, which covers it, serves everything else.
+    void SetDomain(const Box& innerBox);
+    // Copies other's domain (for copies and the nodes made from others).
+    void CopyDomain(const BRIX_Quantified& other) { inner = other.inner; }
+    const Box& InnerBox() const { return inner; }
+    // Component i of the domain's inside: box[i] when the domain is exact.
+    Iv_Itvl<double> Inside(int i) const { return inner.IsEmpty() ? box[i] : inner[i]; }
+    // Whether [lo, hi] (in bound variable i) holds a point of the domain, or
+    // lies wholly inside it.
+    bool MeetsDomain(int i, double lo, double hi) const {
+        const Iv_Itvl<double> d = Inside(i);
+        return lo <= d.hi && hi >= d.lo;
+    }
+    bool InsideDomain(int i, double lo, double hi) const {
+        const Iv_Itvl<double> d = Inside(i);
+        return d.lo <= lo && hi <= d.hi;
+    }
+
     std::vector<int> variables;  // the bound variables, in the body's numbering
     Box box;                     // one interval per bound variable
     BRIX_Constraint* sub;        // owned
@@ -72,6 +95,9 @@ protected:
     // (down) or false (up) list. Sets complete to true; returns whether the
     // box or the stack changed.
     bool NarrowClassical(BRIX_USAS* usas, Box& box, bool up, ResultPainter context, bool& complete);
+
+private:
+    Box inner;  // see SetDomain
 };
 
 // ---- Box operations of the quantifier narrowing. ----

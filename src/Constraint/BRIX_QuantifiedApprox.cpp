@@ -8,6 +8,7 @@
 BRIX_Constraint* BRIX_QuantifiedApprox::Copy() const {
     auto* copy = new BRIX_QuantifiedApprox(box, variables, sub->Copy(), isForall, lower, upper,
                                            numberOfVariables);
+    copy->CopyDomain(*this);
     copy->traceFlag = traceFlag;
     return copy;
 }

@@ -3,7 +3,9 @@
 #include "Constraint/BRIX_QuantifiedApprox.h"
 #include "Driver/BRIX_Registry.h"
 #include "IO/Ex_Stream.h"
+#include "Constraint/BRIX_Atomic.h"
 #include "Search/BRIX_StackEl.h"
+#include "Search/BRIX_USASAtomic.h"
 #include "Search/BRIX_USASQuantified.h"
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 
 BRIX_Constraint* BRIX_QuantifiedClass::Copy() const {
     auto* copy = new BRIX_QuantifiedClass(box, variables, sub->Copy(), isForall, numberOfVariables);
+    copy->CopyDomain(*this);
     copy->traceFlag = traceFlag;
     return copy;
 }
@@ -21,6 +24,7 @@ BRIX_Constraint* BRIX_QuantifiedClass::ApproxQuantifiers(double eps) {
     sub = nullptr;  // now owned by the replacement; must not be deleted with this node
     auto* replacement = new BRIX_QuantifiedApprox(box, variables, approximated, isForall, 0.0,
                                                   MulUp(eps, box.Volume()), numberOfVariables);
+    replacement->CopyDomain(*this);
     replacement->traceFlag = traceFlag;
     delete this;
     return replacement;
@@ -111,6 +115,26 @@ ContinuityInfo Forget(const ContinuityInfo& x, int v, bool exists) {
     return r;
 }
 
+// x without the masks that name v on the true side (EXISTS) or the false
+// side (FORALL): what they say holds somewhere along v, which is no use when
+// that somewhere may lie outside the quantifier's domain.
+ContinuityInfo WithoutMasksOf(const ContinuityInfo& x, int v, bool exists) {
+    if (v >= 32) {
+        return x;  // no mask names v
+    }
+    const std::uint32_t bit = std::uint32_t{1} << v;
+    ContinuityInfo r = x;
+    const MaskList& from = exists ? x.trueSets : x.falseSets;
+    MaskList kept;
+    for (int i = 0; i < from.Size(); ++i) {
+        if ((from[i] & bit) == 0) {
+            kept.Append(from[i]);
+        }
+    }
+    (exists ? r.trueSets : r.falseSets) = std::move(kept);
+    return r;
+}
+
 }  // namespace
 
 ContinuityInfo BRIX_QuantifiedClass::ContinuityMarks(BRIX_USAS* usas) {
@@ -127,6 +151,11 @@ ContinuityInfo BRIX_QuantifiedClass::ContinuityMarks(BRIX_USAS* usas) {
     for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
         ContinuityInfo m = sub->ContinuityMarks(e->State());
         for (int v = n + BoundCount() - 1; v >= n; --v) {
+            // A point along v found in a piece that reaches outside the reals
+            // typed for the quantifier's box may lie outside them.
+            if (!e->box.IsEmpty() && !InsideDomain(v - n, e->box[v].lo, e->box[v].hi)) {
+                m = WithoutMasksOf(m, v, exists);
+            }
             m = Forget(m, v, exists);
         }
         // A piece on which the sub is neutral for the quantifier no longer
@@ -151,5 +180,42 @@ ContinuityInfo BRIX_QuantifiedClass::ContinuityMarks(BRIX_USAS* usas) {
         }
     }
     state->RemoveEmptyElements();
+    if (exists && !result.HoldsSurely() && RootBetweenPieces(*state)) {
+        result.trueSets.Append(0);
+    }
     return result;
+}
+
+bool BRIX_QuantifiedClass::RootBetweenPieces(const BRIX_USASQuantified& state) const {
+    // An equation p = 0: the pieces' bound marks tell, for a bound variable
+    // v, that p >= 0 (p <= 0) at an end of v's interval for every value of
+    // the piece's other variables, that is on a face of the piece, and for
+    // every point of the free box (they were set on larger ones). Between a
+    // point where p >= 0 and one where p <= 0, in the same piece or not, the
+    // segment joining them (inside the quantifier's box, which is convex)
+    // holds a root of p.
+    const int n = numberOfVariables;
+    if (n + BoundCount() > 32 || sub->Kind() != BRIX_KindAtomic ||
+        static_cast<const BRIX_Atomic*>(sub)->relation != BRIX_Equal) {
+        return false;
+    }
+    const std::uint32_t bound = ((std::uint32_t{1} << BoundCount()) - 1) << n;
+    bool nonNegative = false;
+    bool nonPositive = false;
+    for (const BRIX_StackEl* e = state.stack; e != nullptr; e = e->next) {
+        if (e->box.IsEmpty() || e->State()->Kind() != BRIX_USASKindAtomic) {
+            continue;
+        }
+        bool inside = true;
+        for (int j = 0; j < BoundCount(); ++j) {
+            inside = inside && InsideDomain(j, e->box[n + j].lo, e->box[n + j].hi);
+        }
+        if (!inside) {
+            continue;
+        }
+        const auto& marks = static_cast<const BRIX_USASAtomic&>(*e->State());
+        nonNegative = nonNegative || ((marks.lowerMarks[1] | marks.upperMarks[1]) & bound) != 0;
+        nonPositive = nonPositive || ((marks.lowerMarks[0] | marks.upperMarks[0]) & bound) != 0;
+    }
+    return nonNegative && nonPositive;
 }

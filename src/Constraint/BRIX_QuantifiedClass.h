@@ -4,6 +4,8 @@
 
 #include "Constraint/BRIX_Quantified.h"
 
+class BRIX_USASQuantified;
+
 class BRIX_QuantifiedClass : public BRIX_Quantified {
 public:
     // Consumes sub; box and variables are copied.
@@ -33,6 +35,8 @@ public:
     // bound variables quantified away, joined with Or (EXISTS) or And
     // (FORALL). An element that no longer matters (EXISTS: sub fails on all
     // of it; FORALL: holds) leaves the stack; a store records its box first.
+    // EXISTS of an equation also holds when the pieces show p >= 0 and
+    // p <= 0 for the whole free box (RootBetweenPieces).
     // Empty lists when the flag is off.
     ContinuityInfo ContinuityMarks(BRIX_USAS* usas) override;
 
@@ -41,6 +45,13 @@ public:
     bool IsUnknown() const override { return false; }
 
     bool isForall;
+
+private:
+    // Sub is an equation p = 0, and the bound marks of the pieces of state
+    // (borrowed) show a point of the bound box where p >= 0 and one where
+    // p <= 0, each for every point of the free box: a root lies on the
+    // segment between them, so the EXISTS holds there.
+    bool RootBetweenPieces(const BRIX_USASQuantified& state) const;
 };
 
 #endif

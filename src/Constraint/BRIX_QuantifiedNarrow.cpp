@@ -13,14 +13,15 @@
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace {
 
 struct NarrowPass {
+    const BRIX_Quantified* node;  // its domain: where the bound variables range
     BRIX_Constraint* sub;
-    const Box* domain;  // the quantifier's bound box
     BRIX_USASQuantified* state;
     BRIX_USASQuantifiedStore* store;  // null unless the state is the top store
     int n;                            // free variables of the quantifier
@@ -42,6 +43,16 @@ struct NarrowPass {
             return false;
         }
         const int d = e.box.Dimension();
+        if (!MeetsDomain(e)) {
+            // Only bound values outside the reals typed for the quantifier's
+            // box (a piece [0.1, 0.1] rounded down): no witness, and no part
+            // of what the quantifier ranges over.
+            e.box.MakeEmpty();
+            if (!sequential) {
+                w.MakeEmpty();
+            }
+            return true;
+        }
         bool changed = false;
         w.Resize(d);
         if (saveFree) {
@@ -68,6 +79,7 @@ struct NarrowPass {
         }
         const Box old = e.box;
         bool boundMoved = false;
+        bool witness = false;  // a removed bound value lies in the domain
         if (w.IsEmpty()) {
             if (sequential && store == nullptr) {
                 // The sub decided the quantifier on the whole box from this
@@ -90,6 +102,7 @@ struct NarrowPass {
             for (int i = n; i < d; ++i) {
                 if (e.box[i] != w[i]) {
                     boundMoved = true;
+                    witness = witness || RemovedMeetsDomain(i - n, e.box[i], w[i]);
                     // In the sequential case the removed values are the
                     // deciding witnesses: the element keeps them (except in a
                     // store, which records the removed pieces as decided).
@@ -102,7 +115,7 @@ struct NarrowPass {
         }
         if (boundMoved) {
             changed = true;
-            if (sequential) {
+            if (sequential && witness) {
                 // Values of a bound variable were removed for every point of
                 // the free box: FORALL is false there (up), EXISTS true (down).
                 w.MakeEmpty();
@@ -117,6 +130,28 @@ struct NarrowPass {
             }
         }
         return changed;
+    }
+
+    // Whether every bound interval of e holds a point of the domain.
+    bool MeetsDomain(const BRIX_StackEl& e) const {
+        for (int j = 0; j < node->BoundCount(); ++j) {
+            if (!node->MeetsDomain(j, e.box[n + j].lo, e.box[n + j].hi)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Whether the values narrowing removed from bound interval j (was, now
+    // is kept) hold a point of the domain: [was.lo, now.lo) or (now.hi,
+    // was.hi]. Without a domain of its own the removed values are in it.
+    bool RemovedMeetsDomain(int j, const Iv_Itvl<double>& was, const Iv_Itvl<double>& now) const {
+        if (now.IsEmpty()) {
+            return node->MeetsDomain(j, was.lo, was.hi);
+        }
+        const Iv_Itvl<double> in = node->Inside(j);
+        return (was.lo < now.lo && was.lo <= in.hi && now.lo > in.lo) ||
+               (now.hi < was.hi && was.hi >= in.lo && now.hi < in.hi);
     }
 
     // Whether w's bound intervals differ from e's.
@@ -156,19 +191,30 @@ struct NarrowPass {
             return false;
         }
         e.endsTried = w;
-        const int k = domain->Dimension();
+        const int k = node->BoundCount();
         std::vector<std::vector<double>> ends(static_cast<std::size_t>(k));
         bool corners = k >= 2 && k <= 3;
         for (int j = 0; j < k; ++j) {
             const Iv_Itvl<double>& c = w[n + j];
             std::vector<double>& at = ends[static_cast<std::size_t>(j)];
-            // An exhausted element cannot be split at an inner witness: its
-            // own ends are tried too.
-            if (c.lo == (*domain)[j].lo || e.exhausted) {
-                at.push_back(c.lo);
+            // A face of the box is tried at its innermost double: the bound
+            // itself when it is the real typed. An exhausted element cannot
+            // be split at an inner witness: its own ends are tried too.
+            const Iv_Itvl<double> in = node->Inside(j);
+            if (c.lo == node->BoundBox()[j].lo || e.exhausted) {
+                at.push_back(Max(c.lo, in.lo));
             }
-            if ((c.hi == (*domain)[j].hi || e.exhausted) && c.hi != c.lo) {
-                at.push_back(c.hi);
+            if (c.hi == node->BoundBox()[j].hi || e.exhausted) {
+                at.push_back(Min(c.hi, in.hi));
+            }
+            at.erase(std::remove_if(at.begin(), at.end(),
+                                    [&](double x) {
+                                        return !(c.lo <= x && x <= c.hi) ||
+                                               !node->InsideDomain(j, x, x);
+                                    }),
+                     at.end());
+            if (at.size() == 2 && at[0] == at[1]) {
+                at.pop_back();
             }
             for (double x : at) {
                 Box slab = w;
@@ -306,7 +352,7 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
     }
     NarrowPass pass;
     pass.sub = sub;
-    pass.domain = &BoundBox();
+    pass.node = this;
     pass.state = state;
     pass.store = state->IsStore() ? static_cast<BRIX_USASQuantifiedStore*>(state) : nullptr;
     pass.n = numberOfVariables;

@@ -12,6 +12,7 @@
 BRIX_Constraint* BRIX_QuantifiedUnknown::Copy() const {
     auto* copy =
         new BRIX_QuantifiedUnknown(box, variables, sub->Copy(), errorBound, numberOfVariables);
+    copy->CopyDomain(*this);
     copy->traceFlag = traceFlag;
     return copy;
 }
@@ -106,6 +107,7 @@ bool BRIX_QuantifiedUnknown::NarrowElement(BRIX_USASQuantifiedStore& store, BRIX
             break;
         }
         (up ? e.upNarrowed : e.downNarrowed) = true;
+        e.continuityStale = true;  // narrowing may set marks
         if (sub->Narrow(e.State(), w, up, context, complete)) {
             (up ? e.downNarrowed : e.upNarrowed) = false;
             changed = true;
@@ -239,10 +241,11 @@ ContinuityInfo BRIX_QuantifiedUnknown::ContinuityMarks(BRIX_USAS* usas) {
     }
     if (BRIX_GetFlag(BRIX_Flag::UseContinuity)) {
         for (BRIX_StackEl* e = store->stack; e != nullptr; e = e->next) {
-            e->continuity = sub->ContinuityMarks(e->State());
-            if (e->box.IsEmpty()) {
+            if (e->box.IsEmpty() || !e->continuityStale) {
                 continue;
             }
+            e->continuity = sub->ContinuityMarks(e->State());
+            e->continuityStale = false;
             if (e->continuity.HoldsSurely()) {
                 store->AddTrueBoxes({e->box});
                 e->box.MakeEmpty();

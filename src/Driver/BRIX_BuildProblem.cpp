@@ -11,7 +11,7 @@
 #include <numeric>
 
 void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool single, double eps,
-                  bool& valid, BRIX_Problem& problem) {
+                  bool& valid, BRIX_Problem& problem, const Box* inside) {
     valid = false;
     const int n = static_cast<int>(V.size());
     if (!BRIX_ValidVariableNames(V) || B.Dimension() != n) {
@@ -34,11 +34,14 @@ void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool sing
     }
     problem.hasFreeVariables = n >= 1;
     if (problem.hasFreeVariables) {
-        BRIX_Constraint* top = nullptr;
+        BRIX_Quantified* top = nullptr;
         if (single) {
             top = new BRIX_QuantifiedClass(B, indices, constraint.release(), false, 0);
         } else {
             top = new BRIX_QuantifiedUnknown(B, indices, constraint.release(), eps, 0);
+        }
+        if (inside != nullptr) {
+            top->SetDomain(*inside);
         }
         constraint.reset(top);
         constraint->SetTraceFlag(false);

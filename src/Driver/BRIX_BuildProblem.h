@@ -17,8 +17,11 @@
 // a copy of V, and refined false. problem.constraint is owned by the problem
 // afterwards. valid becomes false, and problem keeps no constraint, when F is
 // not a valid constraint over V, when V repeats a name or has a name that is
-// not a plain word, or when B does not have one interval per name.
+// not a plain word, or when B does not have one interval per name. inside
+// (borrowed; null when B is exactly the box meant) holds, when B is the
+// outward rounding of reals typed, doubles inside them (SetDomain of the top
+// quantifier).
 void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool single, double eps,
-                  bool& valid, BRIX_Problem& problem);
+                  bool& valid, BRIX_Problem& problem, const Box* inside = nullptr);
 
 #endif

@@ -109,7 +109,9 @@ bool RunDialogue(bool silent, BRIX_Answers& answers) {
         silent, [&] { out << "Enter a (DoubleFloat) box of dimension " << n << ":\nB = "; },
         [&](const Ex_Expr& answer) {
             Box box;
-            if (!ExprToBox(answer, box)) {
+            Box outer;
+            Box inside;
+            if (!ExprToBox(answer, box) || !ExprToBoxDomain(answer, outer, inside)) {
                 if (!silent) {
                     BRIX_Print("Syntax error\n");
                 }
@@ -123,6 +125,8 @@ bool RunDialogue(bool silent, BRIX_Answers& answers) {
                 return false;
             }
             answers.box = box;
+            answers.domainOuter = outer;
+            answers.domainInside = inside;
             return true;
         },
         [&] { out << answers.box << "\n\n"; });

@@ -12,7 +12,11 @@
 struct BRIX_Answers {
     Ex_Expr constraint;              // F
     std::vector<std::string> names;  // V
-    Box box;                         // B
+    Box box;                         // B, each number its nearest double (echoed, drawn)
+    // The reals B stands for (ExprToBoxDomain): solved over the outward
+    // rounding domainOuter; domainInside holds doubles inside them.
+    Box domainOuter;
+    Box domainInside;
 };
 
 // Asks F, V and B in turn, each up to 10 times (once when silent); prompts,

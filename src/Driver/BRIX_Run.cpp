@@ -76,8 +76,8 @@ int Run(int argc, char** argv) {
     bool valid = false;
     // -cs silences what building and transforming the constraint print.
     Ex_StdOut().enabled = !options.silentComputation;
-    buildProblem(answers.constraint, answers.names, answers.box, options.single, options.errorBound,
-                 valid, problem);
+    buildProblem(answers.constraint, answers.names, answers.domainOuter, options.single,
+                 options.errorBound, valid, problem, &answers.domainInside);
     if (!valid) {
         // A refused constraint is reported whatever -cs says: only -is
         // keeps the run silent.

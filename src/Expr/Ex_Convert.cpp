@@ -5,6 +5,7 @@
 #include "System/SAL.h"
 
 #include <cctype>
+#include <cfenv>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -102,6 +103,46 @@ bool ExprToDouble(const Ex_Expr& e, double& value) {
         }
     }
     value = negative ? -r : r;
+    return true;
+}
+
+bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi) {
+    Ex_Expr x = Forced(e);
+    const bool negative = IsPrefix(x, "-");
+    if (negative) {
+        x = x.Arg(0);
+    }
+    if (IsPrefix(x, "+")) {
+        x = x.Arg(0);
+    }
+    if (!IsAtom(x)) {
+        return false;
+    }
+    const char* text = x.Head();
+    double down = 0.0;
+    double up = 0.0;
+    if (std::strcmp(text, "Infinity") == 0) {
+        down = up = std::numeric_limits<double>::infinity();
+    } else {
+        // The C library's strtod rounds in the mode fesetround sets (on x86 the
+        // x87 control word, which the interval arithmetic does not touch):
+        // read once rounding down and once rounding up, the two doubles around
+        // the number typed.
+        char* end = nullptr;
+        std::fesetround(FE_DOWNWARD);
+        down = std::strtod(text, &end);
+        if (end != text) {
+            std::fesetround(FE_UPWARD);
+            up = std::strtod(text, nullptr);
+        }
+        std::fesetround(FE_TONEAREST);
+        SAL_Interface::SetRounding(SAL_RoundNearest);
+        if (end == text) {
+            return false;
+        }
+    }
+    lo = negative ? -up : down;
+    hi = negative ? -down : up;
     return true;
 }
 

@@ -15,6 +15,11 @@ struct Iv_DoubleStyle;
 // "-"("+"(5)). The literal is read as the nearest double whatever mode an
 // earlier interval operation left. Rounding: leaves the mode at nearest.
 bool ExprToDouble(const Ex_Expr& e, double& value);
+// The same literals as ExprToDouble, read as the real number they denote: lo
+// and hi are the largest double not above it and the smallest not below it
+// (lo == hi exactly when the number is a double; beyond the largest double
+// one of them is infinite). Rounding: leaves the mode at nearest.
+bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi);
 // An atom read base 10 (text that is not a number reads as 0), or "-"/"+"
 // applied to such an atom. Fails when the number is outside the target type.
 bool ExprToLong(const Ex_Expr& e, long& value);

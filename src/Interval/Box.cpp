@@ -204,3 +204,25 @@ bool ExprToBox(const Ex_Expr& e, Box& box) {
     box = result;
     return true;
 }
+
+bool ExprToBoxDomain(const Ex_Expr& e, Box& outer, Box& inner) {
+    Ex_Expr x = e;
+    x.Force();
+    if (!x.IsList()) {
+        return false;
+    }
+    Box result(x.Arity());
+    Box within(x.Arity());
+    for (int i = 0; i < x.Arity(); ++i) {
+        Itvl c;
+        Itvl d;
+        if (!ExprToIntervalDomain(x.Arg(i), c, d) || !IsBoxComponent(c)) {
+            return false;
+        }
+        result.Set(i, c);
+        within.Set(i, d);
+    }
+    outer = result;
+    inner = within;
+    return true;
+}

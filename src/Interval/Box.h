@@ -72,5 +72,10 @@ Ex_Expr BoxToExpr(const Box& box, const FormatSet* formats);
 // real bounds with lo <= hi (not empty, not upside down, no NaN, not [inf, inf]
 // nor [-inf, -inf]). False (box unchanged) otherwise.
 bool ExprToBox(const Ex_Expr& e, Box& box);
+// The box of the reals typed: the same list read with ExprToIntervalDomain,
+// outer rounded outward so that it covers every real point typed, inner per
+// component doubles inside them (upside down or empty when none is known).
+// The components of outer must be box components as above.
+bool ExprToBoxDomain(const Ex_Expr& e, Box& outer, Box& inner);
 
 #endif

@@ -27,14 +27,26 @@ private:
 //  - A list is an interval literal: [] the empty interval, [x] the point x,
 //    [x, y] the bounds as given (no reordering: [1, 0] stays improper).
 //  - Any other cell without arguments is a number (ExprToDouble).
-//  - One argument: "+", "-", "SquareRoot", "Square", "Abs", and the point
-//    intervals of "Mig", "Mag", "Width", "Rad", "Mid".
+//  - One argument: "+", "-", "SquareRoot", "Square", "Abs", and the measures
+//    "Mig", "Mag", "Width", "Rad", "Mid" (enclosures: points when exact).
 //  - Two arguments: "+", "-", "*", "/" (0 in the divisor gives [-inf, +inf])
 //    and "^", whose exponent must be an integer numeral (digits, possibly
 //    under "-" or "+"); anything else, 1.5 or a name, fails.
 // Every number is read as its nearest double, also after an operation.
 // Rounding: the mode the last operation or read left.
 bool ExprToInterval(const Ex_Expr& e, Iv_Itvl<double>& value);
+// The same evaluation with each number read as the real it denotes: one that
+// is no double becomes the two doubles around it (0.1 becomes
+// [0.09999999999999999167, 0.1000000000000000055]), a double (0.5, 3) stays
+// itself, so value encloses every real e stands for. Used wherever a number
+// enters a constraint. Rounding: as ExprToInterval.
+bool ExprToEnclosure(const Ex_Expr& e, Iv_Itvl<double>& value);
+// ExprToEnclosure's value as outer, and in inner an interval of doubles
+// inside the reals e denotes, when such is known: inner equals outer when no
+// rounding happened; for a literal [x, y] it is [up(x), down(y)], upside down
+// when no double lies between x and y; after any other rounded operation it
+// is the empty interval. Rounding: as ExprToInterval.
+bool ExprToIntervalDomain(const Ex_Expr& e, Iv_Itvl<double>& outer, Iv_Itvl<double>& inner);
 
 // [lo, hi] as a list of two number atoms, in the "DoubleFormat" of formats
 // (borrowed, may be null), with lo rounded down and hi up; the directions are

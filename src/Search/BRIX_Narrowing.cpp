@@ -117,6 +117,8 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
     // The relation certainly fails at lo (hi).
     result.lowerMoved = strict ? atLower.hi <= 0 : atLower.hi < 0;
     result.upperMoved = strict ? atUpper.hi <= 0 : atUpper.hi < 0;
+    result.lowerSign = atLower.hi <= 0;
+    result.upperSign = atUpper.hi <= 0;
     // The relation certainly holds at an end, where narrowing its negation
     // could cut.
     if (strict ? (atLower.lo > 0 || atUpper.lo > 0) : (atLower.lo >= 0 || atUpper.lo >= 0)) {

@@ -52,6 +52,11 @@ struct NarrowResult {
     bool lowerMoved = false;   // the relation certainly fails at lo (q < 0; q <= 0 when strict)
     bool upperMoved = false;   // the same at hi
     bool exact = false;        // the relation certainly holds at neither end
+    // q <= 0 certainly at lo (hi), strict relation or not: for the passes of
+    // an equation the sign of p there (p >= 0 for <=, p <= 0 for >=). Set
+    // whenever the bound moved, where q < 0 holds at the new bound too.
+    bool lowerSign = false;
+    bool upperSign = false;
 };
 
 // Scoped watch on invalid operations: clears the SAL_FPInvalid flag on

@@ -25,7 +25,7 @@ void BRIX_ReportPrecisionLoss();
 // The boxes the current refinement could not split.
 struct BRIX_PrecisionLosses {
     long count = 0;
-    Box first;      // the first of them (empty when count is 0)
+    Box first;  // the first of them (empty when count is 0)
     int firstVar = -1;
 };
 

@@ -76,6 +76,18 @@ BRIX_StackEl** WidestLink(BRIX_USASQuantified& state, int var) {
     return best;
 }
 
+// The result of a refinement step taken inside e's state: a step that split
+// something there leaves e to be narrowed again (its new pieces have not
+// been) and its continuity information to be computed again.
+bool Within(BRIX_StackEl* e, bool stepped) {
+    if (stepped) {
+        e->upNarrowed = false;
+        e->downNarrowed = false;
+        e->continuityStale = true;
+    }
+    return stepped;
+}
+
 BRIX_StackEl* Unlink(BRIX_StackEl** link) {
     BRIX_StackEl* e = *link;
     *link = e->next;
@@ -245,7 +257,7 @@ bool BRIX_USASQuantified::RefineStatic(int varOffset, int var) {
         }
         if (!(varOffset <= var && var < e->box.Dimension() && maySplit)) {
             Push(e);
-            return e->State()->RefineStatic(varOffset + boundCount, var);
+            return Within(e, e->State()->RefineStatic(varOffset + boundCount, var));
         }
         if (Branch(this, e, var)) {
             return true;
@@ -259,7 +271,7 @@ bool BRIX_USASQuantified::RefineStatic(int varOffset, int var) {
 template <class Step>
 bool BRIX_USASQuantified::RefineBelowExhausted(Step step) {
     for (BRIX_StackEl* e = stack; e != nullptr; e = e->next) {
-        if (e->exhausted && step(e->State())) {
+        if (e->exhausted && Within(e, step(e->State()))) {
             return true;
         }
     }
@@ -269,7 +281,7 @@ bool BRIX_USASQuantified::RefineBelowExhausted(Step step) {
 bool BRIX_USASQuantified::WiderThanFree(const BRIX_StackEl& e) const {
     const int d = e.box.Dimension();
     for (int i = d - boundCount < 0 ? 0 : d - boundCount; i < d; ++i) {
-        if (!(Width(e.box[i]) <= freeWidth)) {
+        if (!(Width(e.box[i]) <= 2 * freeWidth)) {
             return true;
         }
     }
@@ -288,7 +300,7 @@ bool BRIX_USASQuantified::RefineDynamic(bool force) {
         if (!force) {
             if (e->splitMark >= dimension || !maySplit || !WiderThanFree(*e)) {
                 Push(e);
-                return e->State()->RefineDynamic(false);
+                return Within(e, e->State()->RefineDynamic(false));
             }
             if (e->splitMark != 0) {
                 var = e->splitMark;
@@ -321,7 +333,7 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
             }
             BRIX_StackEl* e = *link;
             if (var < varOffset || var >= boundCount) {
-                return e->State()->RefineParallel(varOffset + boundCount, var);
+                return Within(e, e->State()->RefineParallel(varOffset + boundCount, var));
             }
             if (e->splitMark >= e->box.Dimension()) {
                 e->splitMark = 0;
@@ -353,7 +365,7 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
         } else {
             *keptTail = e;
             keptTail = &e->next;
-            stepped = e->State()->RefineStatic(varOffset + boundCount, var) || stepped;
+            stepped = Within(e, e->State()->RefineStatic(varOffset + boundCount, var)) || stepped;
         }
     }
     return stepped;

@@ -184,6 +184,7 @@ BRIX_StackEl* CreateStackElFor(const Box& box, BRIX_USAS* state) {
         element->downNarrowed = false;
         element->exhausted = false;
         element->endsTried = Box();
+        element->continuityStale = true;
         element->next = nullptr;
         return element;
     }

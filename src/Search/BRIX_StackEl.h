@@ -55,6 +55,9 @@ public:
     int splitMark = 0;          // 1 + the variable last split on; 0 when none
     int depth = 0;              // splits from the quantifier's first element
     ContinuityInfo continuity;  // maintained by the quantifier's ContinuityMarks
+    // The state changed (narrowed, refined inside) since continuity was
+    // computed; the top quantifier computes it again only then.
+    bool continuityStale = true;
     bool upNarrowed = false;    // narrowed up since the last split
     bool downNarrowed = false;  // narrowed down since the last split
     // No variable of the quantifier can be split any more (precision ran

@@ -28,6 +28,7 @@ void BRIX_USASAtomic::CopyAtomicFrom(const BRIX_USASAtomic& other) {
         variableMarks[d] = other.variableMarks[d];
     }
     wholeTested = other.wholeTested;
+    wholeTruth = other.wholeTruth;
     splitCursor = other.splitCursor;
     constraint = other.constraint;
 }
@@ -100,6 +101,7 @@ void BRIX_USASAtomic::ClearMarks(bool up, int var, bool lowerChanged, bool upper
     const auto& atomic = static_cast<const BRIX_Atomic&>(*constraint);
     if (atomic.HasVariable(var)) {
         wholeTested &= ~(std::uint32_t{1} << (up ? 1 : 0));
+        wholeTruth = 0;
     }
     for (int v = 0; v < n; ++v) {
         if (atomic.HasVariable(v)) {

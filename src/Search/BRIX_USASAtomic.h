@@ -42,15 +42,21 @@ public:
     void ClearMarks(bool up, int var, bool lowerChanged, bool upperChanged) override;
 
     // Marks indexed by direction: [0] down-narrowing, [1] up-narrowing.
-    // Bit v of lowerMarks (upperMarks): the lower (upper) bound of variable v
-    // moved in the last narrowing step; bit v of variableMarks: narrowing has
-    // reached its fixpoint for v.
+    // Bit v of lowerMarks (upperMarks), written by the two passes of an
+    // equation ([1] the first, [0] the second): for = the sign of p at the
+    // lower (upper) end of variable v is known for every value of the others
+    // (p >= 0 for [1], p <= 0 for [0]); for != the bound moved. Bit v of
+    // variableMarks: narrowing has reached its fixpoint for v.
     std::uint32_t lowerMarks[2] = {0, 0};
     std::uint32_t upperMarks[2] = {0, 0};
     std::uint32_t variableMarks[2] = {0, 0};
     // Bit d (d as above): the whole-box test of direction d failed on the box
     // the constraint saw last, and no bound of its variables has moved since.
     std::uint32_t wholeTested = 0;
+    // What the last whole-box test proved on the box it saw (which holds on
+    // every box inside it): bit 0 the relation holds everywhere, bit 1 it
+    // fails everywhere. Cleared when a bound of its variables moves.
+    std::uint32_t wholeTruth = 0;
     int splitCursor = 0;                          // only printed
     const BRIX_Constraint* constraint = nullptr;  // borrowed; null for a box holder
 

@@ -59,8 +59,8 @@ public:
     // stack then stays empty).
     bool InitFrom(const BRIX_Quantified& node);
 
-    // Whether some bound component of e is wider than freeWidth (or of no
-    // finite width).
+    // Whether some bound component of e is wider than twice freeWidth (or
+    // of no finite width).
     bool WiderThanFree(const BRIX_StackEl& e) const;
     // With nothing left to split at this level: the step on the state of
     // each exhausted element in turn, until one takes it (deeper levels may
@@ -78,8 +78,10 @@ public:
     bool maySplit = true;           // false: refinement never splits these elements
     // The largest width of the free box the quantifier was last narrowed on
     // (0 without free variables). The dynamic strategy splits a bound
-    // variable only while it is wider: a bound piece much narrower than the
-    // free box it must cover decides nothing more, and refining it would
+    // variable only while it is more than twice as wide, so that pieces stay
+    // at least as wide as the free box: a bound piece much narrower than the
+    // free box it must cover decides nothing more (a root of y - x for every
+    // x of the free box needs a piece of y as wide), and refining it would
     // multiply the pieces of every free box.
     double freeWidth = 0;
 
