@@ -3,6 +3,7 @@
 #include "Constraint/BRIX_Atomic.h"
 #include "Constraint/BRIX_Connective.h"
 #include "Constraint/BRIX_Constant.h"
+#include "Constraint/BRIX_Negation.h"
 #include "Constraint/BRIX_QuantifiedClass.h"
 #include "Driver/BRIX_Registry.h"
 
@@ -189,4 +190,28 @@ BRIX_Constraint* Simplify(BRIX_Constraint* node) {
         }
     }
     return node->SimplifyNode();
+}
+
+bool HasEquation(const BRIX_Constraint* node) {
+    switch (node->Kind()) {
+        case BRIX_KindAtomic: {
+            const int relation = static_cast<const BRIX_Atomic*>(node)->relation;
+            return relation == BRIX_Equal || relation == BRIX_NotEqual;
+        }
+        case BRIX_KindQuantified:
+            return HasEquation(static_cast<const BRIX_Quantified*>(node)->Sub());
+        case BRIX_KindNegation:
+            return HasEquation(static_cast<const BRIX_Negation*>(node)->sub);
+        case BRIX_KindConnective: {
+            const auto* connective = static_cast<const BRIX_Connective*>(node);
+            for (int i = 0; i < connective->SubCount(); ++i) {
+                if (HasEquation(connective->Sub(i))) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
 }

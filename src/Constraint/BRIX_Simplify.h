@@ -1,4 +1,5 @@
-// Whole-tree simplification and linear elimination of bound variables.
+// Whole-tree simplification, linear elimination of bound variables, and what
+// the search needs to know of a whole tree.
 #ifndef BRIX_CONSTRAINT_BRIX_SIMPLIFY_H
 #define BRIX_CONSTRAINT_BRIX_SIMPLIFY_H
 
@@ -18,5 +19,10 @@ class BRIX_Quantified;
 // the elimination does not apply (not classical, sub not atomic, degree in
 // var not 1, EXISTS with "=", FORALL with "!=", or an unbounded interval).
 [[nodiscard]] BRIX_Constraint* EliminateLinearVariable(BRIX_Quantified* q, int var);  // consumes q
+
+// Whether the tree (borrowed) holds an equation or a disequation (= or !=
+// atoms): only these give continuity information beyond what narrowing
+// decides, a root between points of opposite sign.
+bool HasEquation(const BRIX_Constraint* node);
 
 #endif

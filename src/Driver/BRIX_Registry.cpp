@@ -23,7 +23,7 @@ bool flags[BRIX_FlagCount] = {
     true,   // 12 SingleUpDownNarrowing
     true,   // 13 ShortcutQuantifiers
     true,   // 14 ShortcutConnectives
-    false,  // 15 UseContinuity
+    true,   // 15 UseContinuity
     true,   // 16 RemoveEmptyBranches
     true,   // 17 StartWithUpNarrowing
     false,  // 18 CheckMarksBeforeRecursion
@@ -45,7 +45,7 @@ const char* const flagDescriptions[BRIX_FlagCount] = {
     "Single up/down narrowing. [true]",
     "Shortcut evalution for quantifiers. [true]",
     "Shortcut evalution for connectives. [true]",
-    "Use continuity information. [false]",
+    "Use continuity information. [true]",
     "Remove empty disjunctive branches. [true]",
     "Start with up-narrowing. [true]",
     "Check marks befure recursive calls. [false]",

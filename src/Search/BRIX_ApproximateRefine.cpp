@@ -2,6 +2,7 @@
 
 #include "Constraint/BRIX_Constraint.h"
 #include "Constraint/BRIX_Quantified.h"
+#include "Constraint/BRIX_Simplify.h"
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
 #include "Driver/BRIX_Timer.h"
@@ -45,8 +46,13 @@ Win_Window* OpenTraceWindow(const BRIX_Problem& problem) {
 
 class Refinement {
 public:
+    // Continuity information is read only where it can decide more than
+    // narrowing does: with flag UseContinuity and an equation in the tree.
     Refinement(BRIX_Problem& problem, const ResultPainter& painter)
-        : problem_(problem), painter_(painter), top_(0) {}
+        : problem_(problem),
+          painter_(painter),
+          top_(0),
+          continuity_(BRIX_GetFlag(BRIX_Flag::UseContinuity) && HasEquation(problem.constraint)) {}
 
     void Run() {
         BRIX_Constraint* constraint = problem_.constraint;
@@ -137,6 +143,9 @@ private:
     }
 
     void ReadContinuity() {
+        if (!continuity_) {
+            return;
+        }
         ContinuityInfo continuity = problem_.constraint->ContinuityMarks(problem_.approximation);
         if (continuity.HoldsSurely()) {
             problem_.provedTrue = true;
@@ -181,6 +190,7 @@ private:
     BRIX_Problem& problem_;
     ResultPainter painter_;
     Box top_;
+    bool continuity_;
 };
 
 // Opens the trace window, creates the top state and runs the refinement.
