@@ -16,6 +16,8 @@ using Itvl = Iv_Itvl<double>;
 
 // Limb operations the exact path may spend on one relation before it hands
 // the relation to interval arithmetic: big powers of long decimals grow fast.
+// Term pairs are counted before a product is formed, so a product too large
+// for the budget costs nothing.
 constexpr long kExactBudget = 4000000;
 
 // A closed interval of rationals, lo <= hi.
@@ -154,6 +156,10 @@ private:
     }
 
     bool Multiply(const RatPoly& a, const RatPoly& b, RatPoly& out) {
+        work_ += static_cast<long>(a.size()) * static_cast<long>(b.size());
+        if (work_ > kExactBudget) {
+            return false;
+        }
         RatPoly r;
         for (const auto& s : a) {
             for (const auto& t : b) {

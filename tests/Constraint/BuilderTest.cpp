@@ -210,6 +210,17 @@ TEST(Builder, PolynomialTable) {
         {"y*(1/3) >= 0", "[0x1.5555555555555p-2,0x1.5555555555556p-2]@1", {-1, 0, -1}},
         {"y^0 > z^1000", "[-0x1p+0,-0x1p+0]@01000 [0x1p+0,0x1p+0]@00", {-1, 0, 1}},
         {"x - x > 0", "", {0, -1, -1}},
+        // Numbers are the reals typed: sums and products of them are exact,
+        // only the finished coefficients are rounded outward.
+        {"x * 9007199254740993 - x * 9007199254740992 > 0", "[0x1p+0,0x1p+0]@1", {0, -1, -1}},
+        {"x * 0.1 * 10 <= 1", "[0x1p+0,0x1p+0]@1 [-0x1p+0,-0x1p+0]@0", {0, -1, -1}},
+        {"0.1 > 0.09999999999999999999",
+         "[0x1.79ca10c924223p-67,0x1.79ca10c924224p-67]@",
+         {-1, -1, -1}},
+        {"x * [0.1, 0.2] < 0", "[0x1.9999999999999p-4,0x1.999999999999ap-3]@1", {0, -1, -1}},
+        // What exact arithmetic does not take enters as its enclosure.
+        {"x * SquareRoot(2) <= 0", "[0x1.6a09e667f3bccp+0,0x1.6a09e667f3bcdp+0]@1", {0, -1, -1}},
+        {"x * 2^(-2) <= 0", "[0x1p-2,0x1p-2]@1", {0, -1, -1}},
     };
     for (const Case& c : cases) {
         Node node = Build(c.text, xyz);

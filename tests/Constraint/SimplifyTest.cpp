@@ -87,6 +87,35 @@ TEST(Simplify, ShapesTable) {
         {"EXISTS over a conjunction stays", true, false,
          [] { return Q(E, C(true, P(1, 1, 0, BRIX_Less), P(1, -1, 0, BRIX_Less), 2), 1); },
          "EXISTS 1(and(p2,p2))"},
+        {"EXISTS over independent conjuncts splits", true, false,
+         [] {
+             return Q(E,
+                      C(true, Linear(3, {{1, 1}}, -1, BRIX_Equal),
+                        Linear(3, {{0, 1}, {2, 1}}, 0, BRIX_Less), 3),
+                      1, 2);
+         },
+         "and(EXISTS 1(p2),EXISTS 1(p2))"},
+        {"a conjunct without bound variables leaves EXISTS", true, false,
+         [] {
+             return Q(E, C(true, P(1, 1, 0, BRIX_Less), Linear(2, {{0, 1}}, 0, BRIX_Less), 2), 1);
+         },
+         "and(EXISTS 1(p2),p1)"},
+        {"FORALL over independent disjuncts splits", true, false,
+         [] {
+             return Q(A,
+                      C(false, Linear(3, {{1, 1}}, -1, BRIX_Equal),
+                        Linear(3, {{2, 1}}, 0, BRIX_Less), 3),
+                      1, 2);
+         },
+         "or(FORALL 1(p2),FORALL 1(p2))"},
+        {"linked conjuncts stay together", true, false,
+         [] {
+             return Q(E,
+                      C(true, Linear(3, {{1, 1}, {2, 1}}, -1, BRIX_Equal),
+                        Linear(3, {{2, 1}}, 0, BRIX_Less), 3),
+                      1, 2);
+         },
+         "EXISTS 2(and(p3,p3))"},
         {"EXISTS into a disjunction, then merged", true, false,
          [] {
              auto* inner = Q(E, Linear(3, {{1, 1}, {2, 1}}, 0, BRIX_Less), 2);
