@@ -106,29 +106,6 @@ private:
     std::vector<bool>& occurring_;
 };
 
-// The exponent of a power of a variable term: an atom of decimal digits whose
-// value is at most kBuilderMaxExponent. A sign, a fraction or a name is
-// refused: reading them as integers would truncate or drop them silently.
-bool ReadExponent(const Ex_Expr& e, int& n) {
-    Ex_Expr x = e;
-    x.Force();
-    if (!x.IsNormal() || x.Arity() != 0) {
-        return false;
-    }
-    const char* text = x.Head();
-    const char* end = text;
-    if (!SkipDigits(end) || *end != '\0') {
-        return false;
-    }
-    errno = 0;
-    const long value = std::strtol(text, nullptr, 10);
-    if (errno == ERANGE || value > kBuilderMaxExponent) {
-        return false;
-    }
-    n = static_cast<int>(value);
-    return true;
-}
-
 // Converts trees into polynomials over the occurring names n_0 .. n_(k-1),
 // within the size limits of the builder.
 class PolyConverter {
@@ -165,8 +142,9 @@ public:
         }
         DistPoly a(k_);
         if (arity == 2 && std::strcmp(head, "^") == 0) {
-            int n = 0;
-            return ReadExponent(x.Arg(1), n) && Convert(x.Arg(0), a) && Power(a, n, out);
+            long n = 0;
+            return BRIX_ReadExponent(x.Arg(1), false, n) && Convert(x.Arg(0), a) &&
+                   Power(a, static_cast<int>(n), out);
         }
         if (arity == 1 && (std::strcmp(head, "-") == 0 || std::strcmp(head, "+") == 0)) {
             if (!Convert(x.Arg(0), a)) {
@@ -232,6 +210,33 @@ private:
 };
 
 }  // namespace
+
+bool BRIX_ReadExponent(const Ex_Expr& e, bool signedAllowed, long& n) {
+    Ex_Expr x = e;
+    x.Force();
+    bool negative = false;
+    if (signedAllowed && x.Arity() == 1 && x.Head() != nullptr &&
+        (std::strcmp(x.Head(), "-") == 0 || std::strcmp(x.Head(), "+") == 0)) {
+        negative = x.Head()[0] == '-';
+        x = x.Arg(0);
+        x.Force();
+    }
+    if (!x.IsNormal() || x.Arity() != 0) {
+        return false;
+    }
+    const char* text = x.Head();
+    const char* end = text;
+    if (!SkipDigits(end) || *end != '\0') {
+        return false;
+    }
+    errno = 0;
+    const long value = std::strtol(text, nullptr, 10);
+    if (errno == ERANGE || value > kBuilderMaxExponent) {
+        return false;
+    }
+    n = negative ? -value : value;
+    return true;
+}
 
 bool BRIX_IsNumberText(const char* text) {
     if (std::strcmp(text, "Infinity") == 0) {

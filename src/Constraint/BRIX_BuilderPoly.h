@@ -19,6 +19,12 @@
 [[nodiscard]] BRIX_Constraint* BuildRelation(const Ex_Expr& e, const BRIX_Names& names,
                                              const std::vector<int>& indices);
 
+// The exponent of a power: an atom of decimal digits whose value is at most
+// kBuilderMaxExponent, under one "-" or "+" when signedAllowed (constants
+// only; a variable term needs a non-negative power). A fraction or a name is
+// refused: reading them as integers would truncate or drop them silently.
+bool BRIX_ReadExponent(const Ex_Expr& e, bool signedAllowed, long& n);
+
 // Whether text is a number as the scanner reads one (digits, optionally a
 // fraction and an exponent) or "Infinity": the whole text, nothing ignored.
 bool BRIX_IsNumberText(const char* text);

@@ -1,11 +1,10 @@
 #include "Constraint/BRIX_ExactPoly.h"
 
 #include "Constraint/BRIX_Builder.h"
+#include "Constraint/BRIX_BuilderPoly.h"
 #include "Interval/Iv_Convert.h"
 #include "Interval/Iv_Rational.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -72,7 +71,8 @@ public:
         RatPoly b;
         if (x.Arity() == 2 && std::strcmp(head, "^") == 0) {
             long n = 0;
-            return Exponent(x.Arg(1), false, n) && Convert(x.Arg(0), a) && Power(a, n, out);
+            return BRIX_ReadExponent(x.Arg(1), false, n) && Convert(x.Arg(0), a) &&
+                   Power(a, n, out);
         }
         if (x.Arity() == 1 && (std::strcmp(head, "-") == 0 || std::strcmp(head, "+") == 0)) {
             if (!Convert(x.Arg(0), out)) {
@@ -200,35 +200,6 @@ private:
         return true;
     }
 
-    // An exponent: decimal digits up to kBuilderMaxExponent, under a "-" or
-    // "+" when signed is allowed (constants only).
-    static bool Exponent(const Ex_Expr& e, bool signedAllowed, long& n) {
-        Ex_Expr x = e;
-        x.Force();
-        bool negative = false;
-        if (signedAllowed && x.Arity() == 1 && x.Head() != nullptr &&
-            (std::strcmp(x.Head(), "-") == 0 || std::strcmp(x.Head(), "+") == 0)) {
-            negative = x.Head()[0] == '-';
-            x = x.Arg(0);
-            x.Force();
-        }
-        if (!x.IsNormal() || x.Arity() != 0 || x.Head()[0] == '\0') {
-            return false;
-        }
-        for (const char* c = x.Head(); *c != '\0'; ++c) {
-            if (*c < '0' || *c > '9') {
-                return false;
-            }
-        }
-        errno = 0;
-        const long value = std::strtol(x.Head(), nullptr, 10);
-        if (errno == ERANGE || value > kBuilderMaxExponent) {
-            return false;
-        }
-        n = negative ? -value : value;
-        return true;
-    }
-
     // The exact value of a subtree without names: numerals, interval
     // literals, + - * /, ^ with an integer exponent. False for anything else.
     bool Constant(const Ex_Expr& e, RatItvl& out) {
@@ -277,7 +248,7 @@ private:
         }
         if (std::strcmp(head, "^") == 0) {
             long n = 0;
-            return Exponent(x.Arg(1), true, n) && IntervalPower(a, n, out);
+            return BRIX_ReadExponent(x.Arg(1), true, n) && IntervalPower(a, n, out);
         }
         if (!Constant(x.Arg(1), b)) {
             return false;

@@ -76,37 +76,12 @@ bool ReadULong(const char* text, unsigned long& value) {
 
 }  // namespace
 
-bool ExprToDouble(const Ex_Expr& e, double& value) {
-    Ex_Expr x = Forced(e);
-    const bool negative = IsPrefix(x, "-");
-    if (negative) {
-        x = x.Arg(0);
-    }
-    if (IsPrefix(x, "+")) {
-        x = x.Arg(0);
-    }
-    if (!IsAtom(x)) {
-        return false;
-    }
-    const char* text = x.Head();
-    double r;
-    if (std::strcmp(text, "Infinity") == 0) {
-        r = std::numeric_limits<double>::infinity();
-    } else {
-        // strtod rounds in the current mode, and an interval operation may have
-        // left it at up or down: a typed literal must become its nearest double.
-        SAL_Interface::SetRounding(SAL_RoundNearest);
-        char* end = nullptr;
-        r = std::strtod(text, &end);
-        if (end == text) {
-            return false;
-        }
-    }
-    value = negative ? -r : r;
-    return true;
-}
+namespace {
 
-bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi) {
+// The number literal of e ("Infinity" or an atom strtod reads, under "+" and
+// then "-" prefixes) as the double nearest to it (lo == hi), or with enclose
+// as the two doubles around it. Rounding: leaves the mode at nearest.
+bool ReadNumber(const Ex_Expr& e, bool enclose, double& lo, double& hi) {
     Ex_Expr x = Forced(e);
     const bool negative = IsPrefix(x, "-");
     if (negative) {
@@ -119,19 +94,17 @@ bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi) {
         return false;
     }
     const char* text = x.Head();
-    double down = 0.0;
-    double up = 0.0;
-    if (std::strcmp(text, "Infinity") == 0) {
-        down = up = std::numeric_limits<double>::infinity();
-    } else {
+    double down = std::numeric_limits<double>::infinity();
+    double up = down;
+    if (std::strcmp(text, "Infinity") != 0) {
         // The C library's strtod rounds in the mode fesetround sets (on x86 the
         // x87 control word, which the interval arithmetic does not touch):
-        // read once rounding down and once rounding up, the two doubles around
-        // the number typed.
+        // nearest for a double, once down and once up for the two doubles
+        // around the number typed, whatever an earlier operation left.
         char* end = nullptr;
-        std::fesetround(FE_DOWNWARD);
-        down = std::strtod(text, &end);
-        if (end != text) {
+        std::fesetround(enclose ? FE_DOWNWARD : FE_TONEAREST);
+        down = up = std::strtod(text, &end);
+        if (enclose && end != text) {
             std::fesetround(FE_UPWARD);
             up = std::strtod(text, nullptr);
         }
@@ -144,6 +117,17 @@ bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi) {
     lo = negative ? -up : down;
     hi = negative ? -down : up;
     return true;
+}
+
+}  // namespace
+
+bool ExprToDouble(const Ex_Expr& e, double& value) {
+    double hi = 0.0;
+    return ReadNumber(e, false, value, hi);
+}
+
+bool ExprToDoubleEnclosure(const Ex_Expr& e, double& lo, double& hi) {
+    return ReadNumber(e, true, lo, hi);
 }
 
 bool ExprToLong(const Ex_Expr& e, long& value) {

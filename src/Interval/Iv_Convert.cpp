@@ -255,12 +255,8 @@ bool ExprToInterval(const Ex_Expr& e, Iv_Itvl<double>& value) {
 }
 
 bool ExprToEnclosure(const Ex_Expr& e, Iv_Itvl<double>& value) {
-    Enclosure r;
-    if (!Evaluate(e, true, r)) {
-        return false;
-    }
-    value = r.outer;
-    return true;
+    Itvl inner;
+    return ExprToIntervalDomain(e, value, inner);
 }
 
 bool ExprToIntervalDomain(const Ex_Expr& e, Iv_Itvl<double>& outer, Iv_Itvl<double>& inner) {
