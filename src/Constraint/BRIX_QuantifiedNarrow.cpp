@@ -10,6 +10,7 @@
 #include "Constraint/BRIX_Quantified.h"
 
 #include "Driver/BRIX_Registry.h"
+#include "Driver/BRIX_Timeout.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
 
@@ -266,16 +267,24 @@ struct NarrowPass {
         }
     }
 
+    // The elements are visited in turn until a full round leaves the box as
+    // it was: a narrower box may let the others narrow it further. A change
+    // inside an element alone (its stack, a sub state) does not concern the
+    // others. Each element is visited at most maxVisitsPerElement times, and
+    // the pass stops at the time-out: stopping early only removes fewer
+    // points.
     bool Sequential(Box& box) const {
+        constexpr long maxVisitsPerElement = 1000;
         bool changed = false;
         BRIX_StackEl* e = state->stack;
         BRIX_StackEl* marker = e;
-        while (e != nullptr) {
+        long budget = maxVisitsPerElement * state->StackSize();
+        while (e != nullptr && budget-- > 0 && !timeoutPassed()) {
             const Box before = box;
             Box w = box;
-            bool stepChanged = Step(*e, w);
+            changed = Step(*e, w) || changed;
             box = w;
-            if (stepChanged || box != before) {
+            if (box != before) {
                 changed = true;
                 marker = e;
                 if (!box.IsEmpty()) {
@@ -287,12 +296,15 @@ struct NarrowPass {
             }
             e = e->next != nullptr ? e->next : state->stack;
             if (e == marker) {
-                break;  // a full pass without change
+                break;  // a full round without change
             }
         }
         return changed;
     }
 
+    // At the time-out the pass stops and the box stays as it was (the hull
+    // of some elements would be too small); what each element step changed
+    // in its own element stands.
     bool Hull(Box& box) const {
         const bool shortcut = BRIX_GetFlag(BRIX_Flag::ShortcutQuantifiers);
         bool changed = false;
@@ -300,6 +312,9 @@ struct NarrowPass {
         for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
             if (shortcut && acc == box) {
                 break;
+            }
+            if (timeoutPassed()) {
+                return changed;
             }
             Box w = box;
             changed = Step(*e, w) || changed;

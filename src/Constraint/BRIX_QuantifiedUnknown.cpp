@@ -1,6 +1,7 @@
 #include "Constraint/BRIX_QuantifiedUnknown.h"
 
 #include "Driver/BRIX_Registry.h"
+#include "Driver/BRIX_Timeout.h"
 #include "IO/Ex_Stream.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
@@ -99,11 +100,16 @@ bool BRIX_QuantifiedUnknown::ErrorBoundHolds(const BRIX_USASQuantified& state) c
 bool BRIX_QuantifiedUnknown::NarrowElement(BRIX_USASQuantifiedStore& store, BRIX_StackEl& e,
                                            bool startUp, int maxSteps, const ResultPainter& context,
                                            bool& complete) {
+    // Alternating narrowings stop when both directions are done, after
+    // maxSteps (when positive), after a thousand (a sub may keep reporting
+    // changes that change nothing here), or at the time-out.
+    constexpr int stepLimit = 1000;
     bool changed = false;
     bool up = startUp;
     Box w = e.box;
     for (int steps = 0; !w.IsEmpty(); ++steps) {
-        if ((e.upNarrowed && e.downNarrowed) || (maxSteps > 0 && steps >= maxSteps)) {
+        if ((e.upNarrowed && e.downNarrowed) || (maxSteps > 0 && steps >= maxSteps) ||
+            steps >= stepLimit || timeoutPassed()) {
             break;
         }
         (up ? e.upNarrowed : e.downNarrowed) = true;
@@ -139,7 +145,7 @@ bool BRIX_QuantifiedUnknown::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPa
     const bool startUp = BRIX_GetFlag(BRIX_Flag::StartWithUpNarrowing);
     const int maxSteps = BRIX_GetFlag(BRIX_Flag::SingleUpDownNarrowing) ? 2 : 0;
     bool changed = false;
-    for (BRIX_StackEl* e = store->stack; e != nullptr; e = e->next) {
+    for (BRIX_StackEl* e = store->stack; e != nullptr && !timeoutPassed(); e = e->next) {
         changed = NarrowElement(*store, *e, startUp, maxSteps, context, complete) || changed;
     }
     store->RemoveEmptyElements();

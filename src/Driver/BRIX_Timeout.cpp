@@ -6,6 +6,9 @@ namespace {
 
 std::uint32_t timeout = 0;
 std::uint64_t clockStart = 0;
+// timeoutPassed: calls since the clock was last read, and what it found.
+unsigned callsSinceRead = 0;
+bool passed = false;
 
 std::uint64_t ProcessMicroseconds() {
     timespec t{};
@@ -26,6 +29,20 @@ std::uint32_t getTimeout() {
 
 void startTimeoutClock() {
     clockStart = ProcessMicroseconds();
+    callsSinceRead = 0;
+    passed = false;
+}
+
+bool timeoutPassed() {
+    if (timeout == 0 || passed) {
+        return passed && timeout != 0;
+    }
+    if (++callsSinceRead < 64) {
+        return false;
+    }
+    callsSinceRead = 0;
+    passed = timeoutClockMicroseconds() > timeout;
+    return passed;
 }
 
 std::uint64_t timeoutClockMicroseconds() {

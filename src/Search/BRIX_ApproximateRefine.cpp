@@ -71,9 +71,10 @@ public:
         int counter = 0;
         BRIX_RefineWatch watch(problem_);
         while (!top_.IsEmpty() && !problem_.provedTrue && !problem_.provedFalse) {
-            if (watch.Expired()) {
+            if (watch.Expired() || timeoutPassed()) {
                 // Every list is consistent between steps: the result stands,
-                // only the refinement is incomplete.
+                // only the refinement is incomplete. (A step or narrowing
+                // that met the time-out stopped early, which is as sound.)
                 problem_.complete = false;
                 problem_.timedOut = true;
                 return;
@@ -113,9 +114,14 @@ private:
             }
             return changed;
         }
+        // Alternate until both directions are stable, a thousand rounds at
+        // most (a sub may keep reporting changes), or the time-out.
+        constexpr int roundLimit = 1000;
         bool up = startUp;
         bool upDone = false, downDone = false;
-        while (!top_.IsEmpty() && !(upDone && downDone)) {
+        for (int round = 0;
+             !top_.IsEmpty() && !(upDone && downDone) && round < roundLimit && !timeoutPassed();
+             ++round) {
             Box before = top_;
             bool r = Narrow(up);
             changed = changed || r;

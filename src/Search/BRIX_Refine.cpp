@@ -1,5 +1,6 @@
 // Choice of element, branching, and the refinement steps of quantified states.
 #include "Driver/BRIX_Registry.h"
+#include "Driver/BRIX_Timeout.h"
 #include "IO/Ex_Stream.h"
 #include "Interval/Iv_Round.h"
 #include "Search/BRIX_PrecisionLoss.h"
@@ -360,6 +361,13 @@ bool BRIX_USASQuantified::RefineParallel(int varOffset, int var) {
         BRIX_StackEl* e = old;
         old = e->next;
         e->next = nullptr;
+        // At the time-out the rest stays as it is: every element split doubles
+        // the stack, so one step can grow far past the time-out.
+        if (timeoutPassed()) {
+            *keptTail = e;
+            keptTail = &e->next;
+            continue;
+        }
         if (varOffset <= var && var < e->box.Dimension() && !e->exhausted) {
             stepped = Branch(this, e, var) || stepped;
         } else {
