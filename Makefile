@@ -4,12 +4,13 @@ JOBS ?= 2
 BUILD := build
 ASAN := build-asan
 FUZZ := build-fuzz
+FUZZ_SOLVE := build-fuzz-solve
 FUZZ_SECONDS ?= 60
 EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan fuzz format tidy bench clean
+.PHONY: all deps build build-asan run check test test-asan fuzz fuzz-solve format tidy bench bench-boundary clean
 
 all: build
 
@@ -51,10 +52,27 @@ fuzz: deps
 	$(FUZZ)/tests/fuzz/brix_parser_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
 	    -dict=tests/fuzz/parser.dict -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
 
+# Random well-formed problems solved through the library facade, every claim
+# checked exactly, under the sanitizers, for FUZZ_SECONDS seconds; replay
+# files of findings go to build-fuzz-solve/findings/. FUZZ_SOLVE_ARGS adds
+# options (-seed S, -timeout SECS, -keep-going, -verbose; -help lists them).
+fuzz-solve: deps
+	cmake -S . -B $(FUZZ_SOLVE) -DBRIX_SANITIZE=ON -DBRIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(FUZZ_SOLVE) --target brix_solve_fuzz -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	    $(FUZZ_SOLVE)/tests/fuzz/solve/brix_solve_fuzz -seconds $(FUZZ_SECONDS) \
+	    -findings $(FUZZ_SOLVE)/findings $(FUZZ_SOLVE_ARGS)
+
 # Micro-benchmarks of the hot path, in the optimised build.
 bench: build
 	$(BUILD)/bench/brix_poly_bench --benchmark_min_time=0.2
 	$(BUILD)/bench/brix_refine_bench --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Problems whose truth touches a boundary (bench/boundary/README.md): one line
+# per problem and a count of the decided ones; fails on a wrong answer.
+bench-boundary: build
+	bench/boundary/run.sh $(BUILD)/brix
 
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')
@@ -63,4 +81,4 @@ tidy: build
 	clang-tidy -p $(BUILD) $$(git diff --name-only HEAD -- 'src/*.cpp')
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(FUZZ_SOLVE)

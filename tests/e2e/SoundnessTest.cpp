@@ -42,44 +42,6 @@ bool Le(const ExactQ& a, const ExactQ& b) {
     return !(b < a);
 }
 
-// An exact decimal text ("-1.25e-3", "0.5", "7") as a rational.
-bool ParseDecimal(const std::string& text, ExactQ& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::string digits;
-    long scale = 0;
-    bool any = false;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i, any = true) {
-        digits += text[i];
-    }
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-            digits += text[i];
-            --scale;
-            any = true;
-        }
-    }
-    if (!any) {
-        return false;
-    }
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        scale += std::stol(text.substr(i + 1));
-    } else if (i != text.size()) {
-        return false;
-    }
-    ExactQ r(0.0);
-    for (char d : digits) {
-        r = r * Q(10.0) + Q(d - '0');
-    }
-    r = scale >= 0 ? r * Pow(Q(10.0), scale) : r / Pow(Q(10.0), -scale);
-    value = negative ? -r : r;
-    return true;
-}
-
 struct ListedBox {
     std::vector<ExactQ> lo, hi;
 };

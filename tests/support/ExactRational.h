@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include <gmp.h>
 
@@ -41,6 +42,7 @@ public:
         return r;
     }
     friend int Compare(const ExactQ& a, const ExactQ& b) { return mpq_cmp(a.q_, b.q_); }
+    friend int Sign(const ExactQ& a) { return mpq_sgn(a.q_); }
     friend bool operator<(const ExactQ& a, const ExactQ& b) { return Compare(a, b) < 0; }
     friend bool operator==(const ExactQ& a, const ExactQ& b) { return mpq_equal(a.q_, b.q_); }
 
@@ -57,6 +59,56 @@ public:
         return r;
     }
 
+    // "p/q" in lowest terms, or "p" for an integer.
+    std::string Text() const {
+        char* text = mpq_get_str(nullptr, 10, q_);
+        std::string result(text);
+        void (*release)(void*, std::size_t) = nullptr;
+        mp_get_memory_functions(nullptr, nullptr, &release);
+        release(text, std::strlen(text) + 1);
+        return result;
+    }
+
+    // The number as a finite decimal ("-0.140625", "3") when its denominator
+    // has no prime factor but 2 and 5 and at most maxDecimals digits follow
+    // the point; false, leaving out untouched, otherwise.
+    bool DecimalText(std::string& out, unsigned long maxDecimals = 20) const {
+        mpz_t d, m;
+        mpz_init_set(d, mpq_denref(q_));
+        unsigned long twos = mpz_scan1(d, 0), fives = 0;
+        mpz_tdiv_q_2exp(d, d, twos);
+        while (mpz_divisible_ui_p(d, 5) != 0) {
+            mpz_divexact_ui(d, d, 5);
+            ++fives;
+        }
+        const unsigned long k = twos > fives ? twos : fives;
+        const bool finite = mpz_cmp_ui(d, 1) == 0 && k <= maxDecimals;
+        if (finite) {
+            mpz_init(m);
+            mpz_ui_pow_ui(m, 10, k);
+            mpz_mul(m, m, mpq_numref(q_));
+            mpz_divexact(m, m, mpq_denref(q_));
+            mpz_abs(d, m);
+            std::string digits(mpz_sizeinbase(d, 10) + 2, '\0');
+            mpz_get_str(&digits[0], 10, d);
+            digits.resize(std::strlen(digits.c_str()));
+            if (digits.size() <= k) {
+                digits.insert(0, k + 1 - digits.size(), '0');
+            }
+            if (k > 0) {
+                digits.insert(digits.size() - k, ".");
+                digits.erase(digits.find_last_not_of('0') + 1);
+                if (digits.back() == '.') {
+                    digits.pop_back();
+                }
+            }
+            out = (mpz_sgn(m) < 0 ? "-" : "") + digits;
+            mpz_clear(m);
+        }
+        mpz_clear(d);
+        return finite;
+    }
+
 private:
     static ExactQ Op(void (*f)(mpq_ptr, mpq_srcptr, mpq_srcptr), const ExactQ& a, const ExactQ& b) {
         ExactQ r;
@@ -65,6 +117,61 @@ private:
     }
     mpq_t q_;
 };
+
+// An exact decimal text ("-1.25e-3", "0.5", "7", "+2E+1") as a rational; false,
+// leaving value untouched, when text is not one.
+inline bool ParseDecimal(const std::string& text, ExactQ& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    auto isDigit = [&](std::size_t at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    const ExactQ ten(10.0);
+    ExactQ r(0.0);
+    long scale = 0;
+    bool any = false;
+    for (; isDigit(i); ++i, any = true) {
+        r = r * ten + ExactQ(static_cast<double>(text[i] - '0'));
+    }
+    if (i < text.size() && text[i] == '.') {
+        for (++i; isDigit(i); ++i, any = true) {
+            r = r * ten + ExactQ(static_cast<double>(text[i] - '0'));
+            --scale;
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        if (!isDigit(i)) {
+            return false;
+        }
+        long exponent = 0;
+        for (; isDigit(i); ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+            if (exponent > 100000) {
+                return false;  // far beyond any number a test writes
+            }
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    if (i != text.size()) {
+        return false;
+    }
+    r = scale >= 0 ? r * Pow(ten, scale) : r / Pow(ten, -scale);
+    value = negative ? -r : r;
+    return true;
+}
 
 // a <= q for a double a that may be infinite (false for NaN).
 inline bool LessEq(double a, const ExactQ& q) {
