@@ -78,6 +78,9 @@ bool NarrowInTurn(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool
         const Box saved = box;
         changed =
             node.Sub(cursor)->Narrow(state.Child(cursor), box, up, context, complete) || changed;
+        if (!box.IsEmpty()) {
+            state.claims[static_cast<std::size_t>(cursor)].Narrowed(box, box.Dimension());
+        }
         done[static_cast<std::size_t>(cursor)] = 1;
         if (box.IsEmpty()) {
             break;  // decided on the whole box: no sub runs again
@@ -130,6 +133,9 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
         }
         Box copy = box;
         changed = node.Sub(i)->Narrow(child, copy, up, context, complete) || changed;
+        if (!copy.IsEmpty()) {
+            state.claims[static_cast<std::size_t>(i)].Narrowed(copy, copy.Dimension());
+        }
         if (copy.IsEmpty()) {
             if (removeEmpty) {
                 state.RemoveChild(i);  // neutral on the box: never consulted again
@@ -166,18 +172,21 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
 bool BRIX_Connective::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
                              bool& complete) {
     BRIX_USASBoolean& state = BooleanState(usas, *this);
+    state.claims.resize(static_cast<std::size_t>(SubCount()));
     // An empty box has no point to remove; narrowing it would also make every
     // sub look empty and lose branches that are not.
     if (box.IsEmpty()) {
         return false;
     }
     if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state.AllMarked(up)) {
+        state.lastBox = box;
         return false;
     }
-    if (up == isConjunction) {
-        return NarrowInTurn(*this, state, box, up, context, complete);
-    }
-    return NarrowHull(*this, state, box, up, context, complete);
+    const bool changed = up == isConjunction
+                             ? NarrowInTurn(*this, state, box, up, context, complete)
+                             : NarrowHull(*this, state, box, up, context, complete);
+    state.lastBox = box;
+    return changed;
 }
 
 ContinuityInfo BRIX_Connective::ContinuityMarks(BRIX_USAS* usas) {
@@ -192,7 +201,16 @@ ContinuityInfo BRIX_Connective::ContinuityMarks(BRIX_USAS* usas) {
         if (child == nullptr) {
             continue;
         }
-        const ContinuityInfo marks = Sub(i)->ContinuityMarks(child);
+        ContinuityInfo marks = Sub(i)->ContinuityMarks(child);
+        // A sub's marks hold on the boxes it was narrowed to. In a hull pass
+        // the connective may end with more: a disjunct true there (a conjunct
+        // false there) says nothing beyond; what the pass removed was false
+        // for the disjunct (true for the conjunct), so the other list stands.
+        if (i >= static_cast<int>(state.claims.size()) ||
+            !state.claims[static_cast<std::size_t>(i)].Covers(state.lastBox,
+                                                              state.lastBox.Dimension())) {
+            (isConjunction ? marks.falseSets : marks.trueSets) = MaskList();
+        }
         if (first) {
             result = marks;
             first = false;

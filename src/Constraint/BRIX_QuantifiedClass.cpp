@@ -150,6 +150,13 @@ ContinuityInfo BRIX_QuantifiedClass::ContinuityMarks(BRIX_USAS* usas) {
     bool first = true;
     for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
         ContinuityInfo m = sub->ContinuityMarks(e->State());
+        // What the piece's marks prove for the quantifier (a root or a
+        // witness somewhere in it) holds on the free boxes it was narrowed
+        // to; a hull pass may have ended with more. What makes it neutral
+        // holds beyond: the narrowing itself removed the rest.
+        if (!e->claims.Covers(state->lastFree, n)) {
+            (exists ? m.trueSets : m.falseSets) = MaskList();
+        }
         for (int v = n + BoundCount() - 1; v >= n; --v) {
             // A point along v found in a piece that reaches outside the reals
             // typed for the quantifier's box may lie outside them.
@@ -203,7 +210,8 @@ bool BRIX_QuantifiedClass::RootBetweenPieces(const BRIX_USASQuantified& state) c
     bool nonNegative = false;
     bool nonPositive = false;
     for (const BRIX_StackEl* e = state.stack; e != nullptr; e = e->next) {
-        if (e->box.IsEmpty() || e->State()->Kind() != BRIX_USASKindAtomic) {
+        if (e->box.IsEmpty() || e->State()->Kind() != BRIX_USASKindAtomic ||
+            !e->claims.Covers(state.lastFree, n)) {
             continue;
         }
         bool inside = true;

@@ -73,6 +73,9 @@ struct NarrowPass {
                 w.Set(i, e.box[i]);
             }
             changed = sub->Narrow(e.State(), w, up, *context, *complete);
+            if (!w.IsEmpty()) {
+                e.claims.Narrowed(w, n);
+            }
             if (sequential && store == nullptr && !w.IsEmpty() && !BoundMoved(e, w) &&
                 FaceWitness(e, w)) {
                 w.MakeEmpty();
@@ -377,6 +380,7 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
     pass.context = &context;
     pass.complete = &complete;
     bool changed = pass.sequential ? pass.Sequential(box) : pass.Hull(box);
+    state->lastFree = box;
     state->RemoveEmptyElements();
     complete = true;
     return changed;

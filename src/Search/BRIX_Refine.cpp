@@ -150,6 +150,7 @@ BRIX_StackEl* Part(BRIX_StackEl& e, int var, double lo, double hi) {
     box.Set(var, Iv_Itvl<double>::FromBounds(lo, hi));
     BRIX_StackEl* part = CreateStackElFor(box, e.CloneState());
     assert(part != nullptr);
+    part->claims = e.claims;  // the state's marks come from e's narrowings
     return part;
 }
 

@@ -45,6 +45,7 @@ void BRIX_StackEl::CopyElementFrom(BRIX_StackEl& other) {
     downNarrowed = other.downNarrowed;
     exhausted = other.exhausted;
     endsTried = other.endsTried;
+    claims = other.claims;
     splitMark = 0;
     other.splitMark = 0;
     // next stays null: the copy is in no list yet, and the original's
@@ -185,6 +186,7 @@ BRIX_StackEl* CreateStackElFor(const Box& box, BRIX_USAS* state) {
         element->exhausted = false;
         element->endsTried = Box();
         element->continuityStale = true;
+        element->claims = BRIX_ClaimRegion();
         element->next = nullptr;
         return element;
     }

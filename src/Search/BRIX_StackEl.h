@@ -16,6 +16,7 @@
 #define BRIX_SEARCH_BRIX_STACKEL_H
 
 #include "Interval/Box.h"
+#include "Search/BRIX_ClaimRegion.h"
 #include "Search/BRIX_USASAtomic.h"
 #include "Search/BRIX_USASBoolean.h"
 #include "Search/BRIX_USASQuantified.h"
@@ -66,13 +67,16 @@ public:
     // The last box (free and bound part) on which the quantifier's narrowing
     // looked for a witness at the ends of the bound intervals, in vain.
     Box endsTried;
+    // The free boxes the state was narrowed to: where its continuity marks
+    // hold (kept by the parts of a split, whose marks come from here).
+    BRIX_ClaimRegion claims;
     BRIX_StackEl* next = nullptr;  // following element of the list (not owned)
 
 protected:
     explicit BRIX_StackEl(Box box) : box(std::move(box)) {}
-    // Copies box, depth, continuity, the narrowed flags, exhausted and
-    // endsTried of other; splitMark becomes 0 here and in other; next stays
-    // null.
+    // Copies box, depth, continuity, the narrowed flags, exhausted,
+    // endsTried and claims of other; splitMark becomes 0 here and in other;
+    // next stays null.
     void CopyElementFrom(BRIX_StackEl& other);
     // Writes the box line of Print.
     void PrintBox(int indent) const;

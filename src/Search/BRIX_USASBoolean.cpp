@@ -14,6 +14,8 @@ BRIX_USASBoolean::~BRIX_USASBoolean() {
 void BRIX_USASBoolean::CloneBooleanFrom(const BRIX_USASBoolean& other) {
     CopyBaseFrom(other);
     savedBoxes = other.savedBoxes;
+    claims = other.claims;
+    lastBox = other.lastBox;
     cursor = other.cursor;
     polarity = other.polarity;
     children.reserve(other.children.size());
@@ -25,6 +27,8 @@ void BRIX_USASBoolean::CloneBooleanFrom(const BRIX_USASBoolean& other) {
 void BRIX_USASBoolean::TakeBooleanFrom(BRIX_USASBoolean& other) {
     CopyBaseFrom(other);
     savedBoxes.swap(other.savedBoxes);
+    claims.swap(other.claims);
+    lastBox = other.lastBox;
     cursor = other.cursor;
     polarity = other.polarity;
     children.swap(other.children);

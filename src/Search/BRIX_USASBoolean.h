@@ -5,6 +5,7 @@
 #define BRIX_SEARCH_BRIX_USASBOOLEAN_H
 
 #include "Interval/Box.h"
+#include "Search/BRIX_ClaimRegion.h"
 #include "Search/BRIX_USAS.h"
 
 #include <vector>
@@ -19,8 +20,9 @@ public:
     ~BRIX_USASBoolean() override;
 
     int Kind() const override { return BRIX_USASKindBoolean; }
-    // New: value, masks, cursor, polarity and savedBoxes copied; every non-null
-    // child replaced by its Clone, null children stay null.
+    // New: value, masks, cursor, polarity, savedBoxes and the claim regions
+    // copied; every non-null child replaced by its Clone, null children stay
+    // null.
     [[nodiscard]] BRIX_USAS* Clone() override;
     // Consumes *this (and every child).
     void Destroy() override { delete this; }
@@ -57,8 +59,12 @@ public:
 
     std::vector<BRIX_USAS*> children;  // owned; entries may be null
     std::vector<Box> savedBoxes;       // copied with the state; not filled by narrowing
-    int cursor = -1;                   // the child that took the last step
-    int polarity;                      // +1 disjunction, -1 conjunction
+    // Per child, the boxes it was narrowed to (where its continuity marks
+    // hold), and the box the connective's last narrowing ended with.
+    std::vector<BRIX_ClaimRegion> claims;
+    Box lastBox;
+    int cursor = -1;  // the child that took the last step
+    int polarity;     // +1 disjunction, -1 conjunction
 
 protected:
     // Deep copy of other's fields into this childless state.

@@ -25,6 +25,7 @@ void BRIX_USASQuantified::CloneQuantifiedFrom(const BRIX_USASQuantified& other) 
     boundCount = other.boundCount;
     maySplit = other.maySplit;
     freeWidth = other.freeWidth;
+    lastFree = other.lastFree;
     // Pushing each clone onto the front reverses the order.
     for (BRIX_StackEl* e = other.stack; e != nullptr; e = e->next) {
         Push(e->Clone());
@@ -37,6 +38,7 @@ void BRIX_USASQuantified::TakeQuantifiedFrom(BRIX_USASQuantified& other) {
     boundCount = other.boundCount;
     maySplit = other.maySplit;
     freeWidth = other.freeWidth;
+    lastFree = other.lastFree;
     DestroyList(stack);
     stack = other.stack;
     other.stack = nullptr;

@@ -84,6 +84,9 @@ public:
     // x of the free box needs a piece of y as wide), and refining it would
     // multiply the pieces of every free box.
     double freeWidth = 0;
+    // The free box the quantifier's last narrowing ended with: what its
+    // continuity information speaks about.
+    Box lastFree;
 
 protected:
     // Deep copy of other's fields into this state with an empty stack.

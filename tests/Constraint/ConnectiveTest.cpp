@@ -308,6 +308,9 @@ TEST(Connective, ContinuityMarksDropDecidedChildren) {
         fails->marks.trueSets.Append(1);
         BRIX_Connective node(conjunction, {holds, fails}, 2);
         State state = StateOf(node);
+        // Marks speak about the boxes the subs were narrowed to.
+        EXPECT_FALSE(node.ContinuityMarks(state.get()).HoldsSurely());
+        (void)Narrowed(node, state.get(), BoxOf({{0, 1}, {0, 1}}), conjunction);
         const ContinuityInfo marks = node.ContinuityMarks(state.get());
         EXPECT_EQ(marks.HoldsSurely(), !conjunction);
         EXPECT_EQ(marks.FailsSurely(), conjunction);
@@ -316,6 +319,50 @@ TEST(Connective, ContinuityMarksDropDecidedChildren) {
         holds->seenUsas = fails->seenUsas = nullptr;
         (void)node.ContinuityMarks(state.get());
         EXPECT_EQ(holds->seenUsas != nullptr, !conjunction);  // a dropped sub is not asked
+    }
+}
+
+// A sub that narrows the box to its lower half in x and then claims, by its
+// marks, to hold (or fail) on all of what it saw; and one that keeps the box.
+class HalvingLeaf : public RecordingLeaf {
+public:
+    explicit HalvingLeaf(bool claimTrue) : RecordingLeaf(1) {
+        (claimTrue ? marks.trueSets : marks.falseSets).Append(0);
+    }
+    int Kind() const override { return BRIX_KindConstant; }  // a state without variables
+    bool Narrow(BRIX_USAS*, Box& box, bool, ResultPainter, bool& complete) override {
+        box.Set(0, Iv_Itvl<double>::FromBounds(box[0].lo, Mid(box[0])));
+        complete = true;
+        return true;
+    }
+};
+class KeepingLeaf : public RecordingLeaf {
+public:
+    KeepingLeaf() : RecordingLeaf(1) {}
+    int Kind() const override { return BRIX_KindConstant; }
+    bool Narrow(BRIX_USAS*, Box&, bool, ResultPainter, bool& complete) override {
+        complete = true;
+        return false;
+    }
+};
+
+// In a hull pass (disjunction up, conjunction down) the connective ends with
+// the hull of its subs' boxes: a disjunct proved true (a conjunct proved
+// false) on its own smaller box proves nothing about the rest of the hull.
+TEST(Connective, ContinuityClaimsStayOnTheBoxesProved) {
+    FlagScope continuity(BRIX_Flag::UseContinuity, true);
+    for (bool conjunction : {false, true}) {
+        for (bool otherKeeps : {false, true}) {
+            BRIX_Constraint* other = otherKeeps ? static_cast<BRIX_Constraint*>(new KeepingLeaf)
+                                                : new RecordingLeaf(1);  // empties its copy
+            BRIX_Connective node(conjunction, {new HalvingLeaf(!conjunction), other}, 1);
+            State state = StateOf(node);
+            const Box box = Narrowed(node, state.get(), BoxOf({{0, 4}}), !conjunction);
+            EXPECT_EQ(box, BoxOf({{0, otherKeeps ? 4.0 : 2.0}}));
+            const ContinuityInfo marks = node.ContinuityMarks(state.get());
+            EXPECT_EQ(conjunction ? marks.FailsSurely() : marks.HoldsSurely(), !otherKeeps)
+                << conjunction << otherKeeps;
+        }
     }
 }
 

@@ -271,6 +271,58 @@ TEST(QuantifiedClass, ContinuityDropsPiecesThatNoLongerMatter) {
     }
 }
 
+// A sub over free x and bound y that, on pieces with y <= 1/2, narrows x to
+// its lower half and claims by its marks to hold there; on the others it
+// keeps the box and claims nothing.
+class HalfClaimLeaf : public RecordingLeaf {
+public:
+    HalfClaimLeaf() : RecordingLeaf(2) {}
+    int Kind() const override { return BRIX_KindConstant; }  // a state without variables
+    bool Narrow(BRIX_USAS* usas, Box& box, bool, ResultPainter, bool& complete) override {
+        if (box[1].hi <= 0.5) {
+            box.Set(0, Itvl::FromBounds(box[0].lo, Mid(box[0])));
+            claimed.push_back(usas);
+        }
+        complete = true;
+        return false;
+    }
+    ContinuityInfo ContinuityMarks(BRIX_USAS* usas) override {
+        ContinuityInfo info;
+        for (BRIX_USAS* s : claimed) {
+            if (s == usas) {
+                info.trueSets.Append(0);
+                break;
+            }
+        }
+        return info;
+    }
+    std::vector<BRIX_USAS*> claimed;
+};
+
+// EXISTS up is a hull pass: one piece proving the sub on half of the free box
+// proves the EXISTS there only, not on the hull the pass ends with.
+TEST(QuantifiedClass, ContinuityClaimsStayOnTheBoxesProved) {
+    FlagScope continuity(BRIX_Flag::UseContinuity, true);
+    FlagScope everyPiece(BRIX_Flag::ShortcutQuantifiers, false);
+    auto* leaf = new HalfClaimLeaf;
+    BRIX_QuantifiedClass q(BoxOf({{0, 1}}), {1}, leaf, false, 1);
+    State state(CreateUsas(&q, false));
+    auto& quantified = Quantified(state);
+    ASSERT_TRUE(Branch(&quantified, ChooseElement(&quantified), 1));
+    Box box = BoxOf({{0, 4}});
+    NarrowOn(q, state.get(), box, true);
+    EXPECT_EQ(box, BoxOf({{0, 4}}));
+    ASSERT_EQ(leaf->claimed.size(), 1u);
+    EXPECT_FALSE(q.ContinuityMarks(state.get()).HoldsSurely());
+    // With the other piece gone the pass ends with the half: the claim stands.
+    quantified.stack->box.MakeEmpty();
+    quantified.RemoveEmptyElements();
+    box = BoxOf({{0, 4}});
+    NarrowOn(q, state.get(), box, true);
+    EXPECT_EQ(box, BoxOf({{0, 2}}));
+    EXPECT_TRUE(q.ContinuityMarks(state.get()).HoldsSurely());
+}
+
 TEST(Quantified, NodeSlots) {
     // Negation: the top quantifier is left alone; FORALL becomes EXISTS.
     auto* leaf = new RecordingLeaf(1);

@@ -55,8 +55,7 @@ void Decode(const std::string& text, Outcome& o) {
     }
 }
 
-[[noreturn]] void RunChild(const Problem& problem, const CheckLimits& limits, int fd) {
-    const std::string text = Encode(SolveAndCheck(problem, limits));
+void WriteAll(int fd, const std::string& text) {
     for (std::size_t at = 0; at < text.size();) {
         ssize_t n = write(fd, text.data() + at, text.size() - at);
         if (n <= 0) {
@@ -64,6 +63,17 @@ void Decode(const std::string& text, Outcome& o) {
         }
         at += static_cast<std::size_t>(n);
     }
+}
+
+// The child says kSolved as soon as the solver returned: only the solve is
+// timed for a hang, the exact check after it may take long on its own.
+const char kSolved = '\x01';
+
+[[noreturn]] void RunChild(const Problem& problem, const CheckLimits& limits, int fd) {
+    Outcome outcome = SolveTimed(problem);
+    WriteAll(fd, std::string(1, kSolved));
+    Check(problem, limits, problem.seed, outcome);
+    WriteAll(fd, Encode(outcome));
 #if defined(__SANITIZE_ADDRESS__)
     // _exit skips the leak check that ends a normal exit.
     if (__lsan_do_recoverable_leak_check() != 0) {
@@ -88,10 +98,10 @@ Outcome SolveAndCheckApart(const Problem& problem, const CheckLimits& limits, do
         RunChild(problem, limits, fds[1]);
     }
     close(fds[1]);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::duration<double>(wallSeconds);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(wallSeconds);
     std::string text;
     bool ended = child < 0;
+    bool solved = false;
     while (!ended && std::chrono::steady_clock::now() < deadline) {
         pollfd in{fds[0], POLLIN, 0};
         if (poll(&in, 1, 50) > 0) {
@@ -100,6 +110,15 @@ Outcome SolveAndCheckApart(const Problem& problem, const CheckLimits& limits, do
             ended = n <= 0;
             text.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
         }
+        if (!solved && !text.empty() && text[0] == kSolved) {
+            // The check that follows gets ten times as long again.
+            solved = true;
+            deadline += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(10 * wallSeconds));
+        }
+    }
+    if (solved) {
+        text.erase(0, 1);
     }
     close(fds[0]);
     if (!ended) {
@@ -110,10 +129,12 @@ Outcome SolveAndCheckApart(const Problem& problem, const CheckLimits& limits, do
         waitpid(child, &status, 0);
     }
     Decode(text, o);
-    if (!ended) {
+    if (!ended && !solved) {
         o.findings.push_back(
             {"hang", "no return after " + std::to_string(wallSeconds) + " s of wall-clock time",
              false});
+    } else if (!ended) {
+        o.findings.push_back({"check-hang", "the exact check of the result did not end", false});
     } else if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         o.findings.push_back(
             {"crash",

@@ -12,10 +12,12 @@
 namespace solvefuzz {
 
 // SolveAndCheck in a child process, waiting at most wallSeconds of wall-clock
-// time for it. The outcome's result holds solved, error, complete, timedOut
-// and truth but no boxes (boxCounts says how many there were). Adds a
-// finding "hang" when the child was killed after wallSeconds and "crash"
-// when it died or ended with a failure status; what it reported (sanitizer
+// time for the solve and ten times as long again for the check. The
+// outcome's result holds solved, error, complete, timedOut and truth but no
+// boxes (boxCounts says how many there were). Adds a finding "hang" when the
+// solve did not return within wallSeconds, "check-hang" when the check did
+// not end (a fault of the checker, not of the solver), and "crash" when the
+// child died or ended with a failure status; what it reported (sanitizer
 // reports, assertion messages) went to standard error.
 Outcome SolveAndCheckApart(const Problem& problem, const CheckLimits& limits, double wallSeconds);
 
