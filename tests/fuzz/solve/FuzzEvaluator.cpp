@@ -1,5 +1,7 @@
 #include "fuzz/solve/FuzzEvaluator.h"
 
+#include "fuzz/solve/FuzzRoots.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
@@ -218,6 +220,10 @@ private:
         if (budget_ <= 0) {
             return {kFalse, kTrue};
         }
+        Knowledge exact;
+        if (RootDecides(c, exact)) {
+            return exact;
+        }
         const std::size_t k = c.slots.size();
         const int steps = GridPoints(k) - 1;
         std::vector<int> at(k, 0);
@@ -248,6 +254,74 @@ private:
             return seen;  // the body's value at the one point of the box
         }
         return forall ? Knowledge{kFalse, seen.hi} : Knowledge{seen.lo, kTrue};
+    }
+
+    // EXISTS y: p = 0 and FORALL y: p != 0 over one bound variable with
+    // exact coefficients are decided exactly: p, a polynomial in y at the
+    // point, is interpolated from its values and its roots counted (Sturm).
+    // False when that does not apply (interval coefficients, a quotient by
+    // y, a point box), and the grid is used instead.
+    bool RootDecides(const Compiled& c, Knowledge& out) {
+        const bool forall = c.op == Op::Forall;
+        if (c.slots.size() != 1 || c.pointBox || c.kids[0].op != Op::Rel ||
+            c.kids[0].rel != (forall ? 5 : 4)) {
+            return false;
+        }
+        const Compiled& rel = c.kids[0];
+        const int slot = c.slots[0];
+        const int degree = std::max(DegreeIn(rel.kids[0], slot), DegreeIn(rel.kids[1], slot));
+        if (degree < 0 || degree > 16 || budget_ < degree + 1) {
+            return false;
+        }
+        std::vector<ExactQ> values;
+        const int count = degree + 1 < 2 ? 2 : degree + 1;
+        for (int j = 0; j < count; ++j) {
+            env_[static_cast<std::size_t>(slot)] =
+                c.lo[0] + (c.hi[0] - c.lo[0]) * ExactQ(j) / ExactQ(count - 1);
+            Range l, r;
+            --budget_;
+            if (!Value(rel.kids[0], l) || !Value(rel.kids[1], r) || !l.point || !r.point) {
+                return false;
+            }
+            values.push_back(l.lo - r.lo);
+        }
+        const bool root = HasRootIn(Interpolate(c.lo[0], c.hi[0], values), c.lo[0], c.hi[0]);
+        const int v = root != forall ? kTrue : kFalse;
+        out = {v, v};
+        return true;
+    }
+
+    // The degree of c in the variable of slot; -1 when c is no polynomial in
+    // it (a quotient by it, a negative power of it).
+    static int DegreeIn(const Compiled& c, int slot) {
+        switch (c.op) {
+            case Op::Number:
+            case Op::Interval:
+                return 0;
+            case Op::Name:
+                return c.slot == slot ? 1 : 0;
+            case Op::Neg:
+                return DegreeIn(c.kids[0], slot);
+            case Op::Pow: {
+                const int d = DegreeIn(c.kids[0], slot);
+                return d <= 0 ? d : (c.power < 0 ? -1 : static_cast<int>(d * c.power));
+            }
+            case Op::Add:
+            case Op::Sub:
+            case Op::Mul:
+            case Op::Juxt:
+            case Op::Div: {
+                const int a = DegreeIn(c.kids[0], slot);
+                const int b = DegreeIn(c.kids[1], slot);
+                if (a < 0 || b < 0 || (c.op == Op::Div && b > 0)) {
+                    return -1;
+                }
+                return c.op == Op::Add || c.op == Op::Sub ? std::max(a, b)
+                                                          : (c.op == Op::Div ? a : a + b);
+            }
+            default:
+                return -1;
+        }
     }
 
     std::vector<ExactQ>& env_;

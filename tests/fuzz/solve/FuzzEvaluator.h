@@ -12,8 +12,10 @@
 // Quantifiers are sampled on a grid of their box, so what is known of a value
 // is a range in the order false < unknown < true: a FORALL is at most its
 // least grid value, an EXISTS at least its greatest (exactly that on a point
-// box). A claim "true" is wrong where the range lies below true, a claim
-// "false" where it lies above false. Connectives are Kleene's.
+// box). An EXISTS over one variable of an equation with exact coefficients
+// (and the FORALL of a disequation) is decided exactly instead, by counting
+// the roots. A claim "true" is wrong where the range lies below true, a
+// claim "false" where it lies above false. Connectives are Kleene's.
 #ifndef BRIX_TESTS_FUZZ_SOLVE_FUZZEVALUATOR_H
 #define BRIX_TESTS_FUZZ_SOLVE_FUZZEVALUATOR_H
 

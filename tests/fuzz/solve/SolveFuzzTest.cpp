@@ -8,6 +8,7 @@
 #include "fuzz/solve/FuzzIsolation.h"
 #include "fuzz/solve/FuzzParser.h"
 #include "fuzz/solve/FuzzReplay.h"
+#include "fuzz/solve/FuzzRoots.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -166,6 +167,31 @@ TEST(SolveFuzzChecker, RefutesWrongClaimsOnly) {
         Check(p, CheckLimits(), 1, o);
         EXPECT_EQ(Kinds(o), c.findings);
     }
+}
+
+// The oracle for EXISTS over an equation: roots counted exactly, at the ends
+// too, and through the interpolated polynomial of an evaluated relation.
+TEST(SolveFuzzRoots, RootsInAnInterval) {
+    const ExactQ zero(0.0), one(1.0), two(2.0), half(0.5);
+    EXPECT_TRUE(HasRootIn({-two, zero, one}, zero, two));   // x^2 - 2
+    EXPECT_FALSE(HasRootIn({one, zero, one}, -two, two));   // x^2 + 1
+    EXPECT_FALSE(HasRootIn({one, -two, one}, zero, half));  // (x - 1)^2
+    EXPECT_TRUE(HasRootIn({one, -two, one}, zero, one));    // at the end
+    EXPECT_TRUE(HasRootIn({zero}, zero, one));              // zero everywhere
+    // x^3 - x from its values at 0, 2/3, 4/3, 2.
+    std::vector<ExactQ> values;
+    for (int j = 0; j < 4; ++j) {
+        const ExactQ x = two * ExactQ(j) / ExactQ(3);
+        values.push_back(x * x * x - x);
+    }
+    const std::vector<ExactQ> p = Interpolate(zero, two, values);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_TRUE(p[0] == zero && p[1] == -one && p[2] == zero && p[3] == one);
+    Problem cubic = Make("EXISTS([y], [[0, 2]], y^3 - y = x)", {"x"}, {{"-1", "7"}});
+    Evaluator e(cubic.constraint, cubic.variables, false);
+    long budget = 1000;
+    EXPECT_EQ(e.At({ExactQ(7.0)}, budget).hi, kFalse);
+    EXPECT_EQ(e.At({ExactQ(-0.25)}, budget).lo, kTrue);
 }
 
 // Every generated problem prints as text that parses back to the same tree
