@@ -202,8 +202,8 @@ bool BRIX_QuantifiedClass::RootBetweenPieces(const BRIX_USASQuantified& state) c
     // segment joining them (inside the quantifier's box, which is convex)
     // holds a root of p.
     const int n = numberOfVariables;
-    if (n + BoundCount() > 32 || sub->Kind() != BRIX_KindAtomic ||
-        static_cast<const BRIX_Atomic*>(sub)->relation != BRIX_Equal) {
+    const auto* atomic = dynamic_cast<const BRIX_Atomic*>(sub);
+    if (n + BoundCount() > 32 || atomic == nullptr || atomic->relation != BRIX_Equal) {
         return false;
     }
     const std::uint32_t bound = ((std::uint32_t{1} << BoundCount()) - 1) << n;

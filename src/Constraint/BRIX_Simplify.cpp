@@ -195,8 +195,9 @@ BRIX_Constraint* Simplify(BRIX_Constraint* node) {
 bool HasEquation(const BRIX_Constraint* node) {
     switch (node->Kind()) {
         case BRIX_KindAtomic: {
-            const int relation = static_cast<const BRIX_Atomic*>(node)->relation;
-            return relation == BRIX_Equal || relation == BRIX_NotEqual;
+            const auto* atomic = dynamic_cast<const BRIX_Atomic*>(node);
+            return atomic != nullptr &&
+                   (atomic->relation == BRIX_Equal || atomic->relation == BRIX_NotEqual);
         }
         case BRIX_KindQuantified:
             return HasEquation(static_cast<const BRIX_Quantified*>(node)->Sub());

@@ -99,7 +99,7 @@ void BRIX_USASAtomic::ClearMarks(bool up, int var, bool lowerChanged, bool upper
         return;  // a constant or a box holder has no variables
     }
     const auto& atomic = static_cast<const BRIX_Atomic&>(*constraint);
-    if (atomic.HasVariable(var)) {
+    if (var >= 0 && var < n && atomic.HasVariable(var)) {
         wholeTested &= ~(std::uint32_t{1} << (up ? 1 : 0));
         wholeTruth = 0;
     }
