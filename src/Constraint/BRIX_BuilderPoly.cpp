@@ -189,18 +189,10 @@ private:
         if (static_cast<long>(base.TotalDegree()) * n > kBuilderMaxDegree) {
             return false;
         }
-        DistPoly result = DistPoly::Constant(k_, Itvl(1.0));
-        while (n > 0) {
-            if ((n & 1) != 0 && !Multiply(result, base, result)) {
-                return false;
-            }
-            n >>= 1;
-            if (n > 0 && !Multiply(base, base, base)) {
-                return false;
-            }
-        }
-        out = result;
-        return true;
+        return SquareAndMultiply(
+            std::move(base), n, DistPoly::Constant(k_, Itvl(1.0)),
+            [this](const DistPoly& a, const DistPoly& b, DistPoly& r) { return Multiply(a, b, r); },
+            out);
     }
 
     const std::vector<const char*>& names_;

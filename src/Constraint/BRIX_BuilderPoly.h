@@ -7,6 +7,7 @@
 #include "Constraint/BRIX_Constraint.h"
 #include "Expr/Ex_Expr.h"
 
+#include <utility>
 #include <vector>
 
 // New: the atomic node for e when its head is a relation with two operands,
@@ -24,6 +25,26 @@
 // only; a variable term needs a non-negative power). A fraction or a name is
 // refused: reading them as integers would truncate or drop them silently.
 bool BRIX_ReadExponent(const Ex_Expr& e, bool signedAllowed, long& n);
+
+// base^n (n >= 0) by square and multiply, starting from one; multiply(a, b,
+// out) forms one product and returns false to give up (a limit reached),
+// which ends the power with false too. Shared by the exact and the interval
+// polynomial builders.
+template <class Poly, class Multiply>
+bool SquareAndMultiply(Poly base, long n, Poly one, Multiply multiply, Poly& out) {
+    Poly result = std::move(one);
+    while (n > 0) {
+        if ((n & 1) != 0 && !multiply(result, base, result)) {
+            return false;
+        }
+        n >>= 1;
+        if (n > 0 && !multiply(base, base, base)) {
+            return false;
+        }
+    }
+    out = std::move(result);
+    return true;
+}
 
 // Whether text is a number as the scanner reads one (digits, optionally a
 // fraction and an exponent) or "Infinity": the whole text, nothing ignored.

@@ -185,19 +185,12 @@ private:
 
     // base^n (n >= 0) by square and multiply.
     bool Power(RatPoly base, long n, RatPoly& out) {
-        RatPoly result;
-        result.emplace(Exponents(static_cast<std::size_t>(k_), 0), Point(Iv_Rational(1.0)));
-        while (n > 0) {
-            if ((n & 1) != 0 && !Multiply(result, base, result)) {
-                return false;
-            }
-            n >>= 1;
-            if (n > 0 && !Multiply(base, base, base)) {
-                return false;
-            }
-        }
-        out = std::move(result);
-        return true;
+        RatPoly one;
+        one.emplace(Exponents(static_cast<std::size_t>(k_), 0), Point(Iv_Rational(1.0)));
+        return SquareAndMultiply(
+            std::move(base), n, std::move(one),
+            [this](const RatPoly& a, const RatPoly& b, RatPoly& r) { return Multiply(a, b, r); },
+            out);
     }
 
     // The exact value of a subtree without names: numerals, interval
