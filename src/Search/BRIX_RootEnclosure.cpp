@@ -2,6 +2,7 @@
 // a bound polynomial: closed forms up to degree 2, interval Newton above.
 #include "Search/BRIX_Narrowing.h"
 
+#include "Driver/BRIX_Timeout.h"
 #include "System/SAL.h"
 
 #include <cassert>
@@ -12,7 +13,8 @@ namespace {
 using Itvl = Iv_Itvl<double>;
 
 // The Newton iteration contracts or halves its piece at every step; pieces
-// left when this many steps have been taken are recorded as they are.
+// left when this many steps have been taken, or at the time-out, are recorded
+// as they are (each may hold a root).
 constexpr int maxNewtonSteps = 20000;
 
 // 0 in a; false for the empty interval, tested before any comparison so that
@@ -224,7 +226,8 @@ RootList EncloseRoots(const BoundPoly& f, const Iv_Itvl<double>& X, double eps) 
         const Itvl Y = work.back();
         work.pop_back();
         const double m = Mid(Y);
-        if (++steps > maxNewtonSteps || !(Width(Y) > eps) || !InteriorContains(Y, m)) {
+        if (++steps > maxNewtonSteps || !(Width(Y) > eps) || !InteriorContains(Y, m) ||
+            timeoutPassed()) {
             Record(roots, Y);
             continue;
         }
