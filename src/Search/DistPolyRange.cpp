@@ -91,13 +91,17 @@ Itvl BicenteredRange(const DistPoly& poly, const Itvl* x) {
     if (HasNaNBound(x, n)) {
         return Itvl::Entire();
     }
-    std::vector<Itvl> centres(2 * static_cast<size_t>(n));
+    // Scratch storage kept from call to call (per thread): the range is asked
+    // for at every narrowing, and allocating it anew cost more than the
+    // arithmetic.
+    thread_local std::vector<Itvl> centres;
+    thread_local DistPoly substituted[2];
+    thread_local DistPoly derivative;
+    centres.resize(2 * static_cast<size_t>(n));
     Itvl* cUp = centres.data();
     Itvl* cLow = cUp + n;
     // P is poly with the variables after i replaced by their intervals: it has
     // i + 1 variables, so its derivative in x_i is evaluated over X_0 .. X_i.
-    DistPoly substituted[2];
-    DistPoly derivative;
     const DistPoly* P = &poly;
     Itvl accUp;
     Itvl accLow;
