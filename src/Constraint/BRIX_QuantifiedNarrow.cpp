@@ -8,6 +8,7 @@
 // down and EXISTS up are the hull case: a point may only go when every piece
 // lets it go, so the box becomes the hull of copies narrowed by each element.
 #include "Constraint/BRIX_Quantified.h"
+#include "Constraint/BRIX_QuantifiedApprox.h"
 
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
@@ -28,6 +29,7 @@ struct NarrowPass {
     int n;                            // free variables of the quantifier
     bool up;
     bool sequential;
+    bool classical;  // a FORALL / EXISTS (not an approximate quantifier)
     bool saveFree;  // hull case with flag SaveDisjunctiveQuantifiers
     const ResultPainter* context;
     bool* complete;
@@ -77,7 +79,7 @@ struct NarrowPass {
                 e.claims.Narrowed(w, n);
             }
             if (sequential && store == nullptr && !w.IsEmpty() && !BoundMoved(e, w) &&
-                FaceWitness(e, w)) {
+                (FaceWitness(e, w) || PointWitness(e, w))) {
                 w.MakeEmpty();
             }
         }
@@ -252,6 +254,103 @@ struct NarrowPass {
         }
     }
 
+    // Whether one point of the bound variables decides the quantifier on all
+    // of the free part of w (EXISTS true, FORALL false there), found by a
+    // depth-first dive through w's bound part: each piece is contracted by the
+    // opposite narrowing (bound values at which the sub is decided the wrong
+    // way for every free point go), its midpoint is tried, and it is bisected
+    // along its widest bound interval. A piece whose contraction cuts into the
+    // free part cannot hold a point that serves all of it and is dropped.
+    // Each element dives once per box w, at most witnessBudget narrowings.
+    // With free variables only an EXISTS tries, and only its first midpoint:
+    // most free boxes still open straddle the boundary of the quantifier's
+    // truth, where no point can serve them all, and a dive (or a search for
+    // a FORALL's counterexample) there costs more than it finds.
+    bool PointWitness(BRIX_StackEl& e, const Box& w) const {
+        const int witnessBudget = n == 0 ? 24 : 2;
+        if (!classical || (n > 0 && up) || e.pointTried == w) {
+            return false;
+        }
+        e.pointTried = w;
+        int spent = 0;
+        std::vector<Box> pieces{w};
+        while (!pieces.empty() && spent < witnessBudget && !timeoutPassed()) {
+            Box b = std::move(pieces.back());
+            pieces.pop_back();
+            spent += 1;
+            if (!Contract(b, w)) {
+                continue;
+            }
+            Box point = b;
+            if (MidpointInDomain(point)) {
+                spent += 1;
+                if (DecidedOn(point)) {
+                    return true;
+                }
+            }
+            int widest = -1;
+            double most = 0;
+            for (int i = n; i < b.Dimension(); ++i) {
+                const double width = Width(b[i]);
+                if (width > most) {
+                    most = width;
+                    widest = i;
+                }
+            }
+            if (widest < 0) {
+                continue;  // a point already tried
+            }
+            const double mid = Mid(b[widest]);
+            if (!(b[widest].lo < mid && mid < b[widest].hi)) {
+                continue;  // adjacent doubles: nothing between them to try
+            }
+            Box lower = b;
+            Box upper = std::move(b);
+            lower.Set(widest, Iv_Itvl<double>(lower[widest].lo, mid));
+            upper.Set(widest, Iv_Itvl<double>(mid, upper[widest].hi));
+            pieces.push_back(std::move(upper));
+            pieces.push_back(std::move(lower));
+        }
+        return false;
+    }
+
+    // Narrows b in the opposite direction with a fresh state; false when b
+    // becomes empty or loses part of w's free intervals.
+    bool Contract(Box& b, const Box& w) const {
+        BRIX_USAS* trial = CreateUsas(sub, false);
+        if (trial == nullptr) {
+            return !b.IsEmpty();
+        }
+        sub->Narrow(trial, b, !up, *context, *complete);
+        trial->Destroy();
+        if (b.IsEmpty()) {
+            return false;
+        }
+        for (int i = 0; i < n; ++i) {
+            if (b[i] != w[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Sets b's bound intervals to their midpoints (doubles inside the
+    // quantifier's domain); false when some interval holds none.
+    bool MidpointInDomain(Box& b) const {
+        for (int j = 0; j < node->BoundCount(); ++j) {
+            const Iv_Itvl<double> c = Intersect(b[n + j], node->Inside(j));
+            if (c.IsEmpty()) {
+                return false;
+            }
+            const double x = Min(Max(Mid(c), c.lo), c.hi);
+            if (!node->InsideDomain(j, x, x)) {
+                return false;
+            }
+            b.Set(n + j, Iv_Itvl<double>(x));
+        }
+        return true;
+    }
+
     // Tells every element but skip, both directions, which bounds of the free
     // variables moved from before to after (after empty: all of them).
     void ClearOthers(const BRIX_StackEl* skip, const Box& before, const Box& after) const {
@@ -376,6 +475,7 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
     pass.n = numberOfVariables;
     pass.up = up;
     pass.sequential = (p < 0) == up;
+    pass.classical = dynamic_cast<const BRIX_QuantifiedApprox*>(this) == nullptr;
     pass.saveFree = !pass.sequential && BRIX_GetFlag(BRIX_Flag::SaveDisjunctiveQuantifiers);
     pass.context = &context;
     pass.complete = &complete;

@@ -67,6 +67,10 @@ public:
     // The last box (free and bound part) on which the quantifier's narrowing
     // looked for a witness at the ends of the bound intervals, in vain.
     Box endsTried;
+    // The last box w on which the quantifier's narrowing dived for a point
+    // witness inside the bound box, in vain (not copied to the parts of a
+    // split: their boxes differ).
+    Box pointTried;
     // The free boxes the state was narrowed to: where its continuity marks
     // hold (kept by the parts of a split, whose marks come from here).
     BRIX_ClaimRegion claims;

@@ -1,0 +1,5 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2) (= (+ (* x x) (* y y)) 1) (= (+ x y) 1.2)))
+(check-sat)

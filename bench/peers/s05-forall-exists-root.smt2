@@ -1,0 +1,5 @@
+(set-logic NRA)
+(declare-const x Real)
+(assert (and (<= (- 1) x) (<= x 1)
+  (forall ((y Real)) (=> (and (<= (- 2) y) (<= y 2)) (not (= (- (* y y) x) 1))))))
+(check-sat)

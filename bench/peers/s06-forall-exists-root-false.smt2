@@ -1,0 +1,5 @@
+(set-logic NRA)
+(declare-const x Real)
+(assert (and (<= (- 1) x) (<= x 1)
+  (forall ((y Real)) (=> (and (<= 0 y) (<= y 1)) (not (= (* y y) x))))))
+(check-sat)

@@ -1,0 +1,7 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(declare-const z Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2) (<= (- 2) z) (<= z 2)
+  (= (+ (* x x) (* y y) (* z z)) 1) (= (* x y z) 0.1)))
+(check-sat)

@@ -1,0 +1,5 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const k Real)
+(assert (and (<= 0.9 k) (<= k 1.1) (<= 0 x) (<= x 1) (not (> (+ (* k x x) (- x) 0.3) 0))))
+(check-sat)

@@ -1,0 +1,5 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const k Real)
+(assert (and (<= 2 k) (<= k 3) (<= 0 x) (<= x 1) (< (+ (* k x x) (- x) 0.2) 0)))
+(check-sat)

@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 1) x) (<= x 1) (<= (- 1) y) (<= y 1)
+  (<= (+ (* x x) (* y y)) 1) (not (<= (+ (* (- x 0.5) (- x 0.5)) (* y y)) 2.25))))
+(check-sat)

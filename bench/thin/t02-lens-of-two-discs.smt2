@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2)
+  (and (<= (+ (* x x) (* y y)) 1) (<= (+ (* (- x 1.999) (- x 1.999)) (* y y)) 1))))
+(check-sat)

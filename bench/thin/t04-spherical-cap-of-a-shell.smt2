@@ -1,0 +1,7 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(declare-const z Real)
+(assert (and (<= (- 1) x) (<= x 1) (<= (- 1) y) (<= y 1) (<= (- 1) z) (<= z 1)
+  (and (>= (+ (* x x) (* y y) (* z z)) 0.25) (<= (+ (* x x) (* y y) (* z z)) 0.2501) (>= (+ x y z) 0.86))))
+(check-sat)

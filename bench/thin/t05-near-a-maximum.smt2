@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= 0 x) (<= x 1) (<= 0 y) (<= y 1)
+  (>= (* x y (- 1 x y)) 0.037)))
+(check-sat)

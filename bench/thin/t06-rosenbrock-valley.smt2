@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2)
+  (<= (+ (* (- 1 x) (- 1 x)) (* 100 (- y (* x x)) (- y (* x x)))) 0.0001)))
+(check-sat)

@@ -1,0 +1,8 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(declare-const z Real)
+(declare-const w Real)
+(assert (and (<= (- 1) x) (<= x 1) (<= (- 1) y) (<= y 1) (<= (- 1) z) (<= z 1) (<= (- 1) w) (<= w 1)
+  (and (>= (+ (* x x) (* y y) (* z z) (* w w)) 1) (<= (+ (* x x) (* y y) (* z z) (* w w)) 1.0001) (>= (* x y z w) 0.0624))))
+(check-sat)

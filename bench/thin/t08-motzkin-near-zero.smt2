@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2)
+  (and (<= (+ (* x x x x y y) (* x x y y y y) (* (- 3) x x y y) 1) 0.001) (>= x 0.5) (>= y 0.5))))
+(check-sat)

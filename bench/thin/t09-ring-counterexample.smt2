@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 1) x) (<= x 1) (<= (- 1) y) (<= y 1)
+  (and (>= (+ (* x x) (* y y)) 0.81) (<= (+ (* x x) (* y y)) 0.8101) (>= (* x y) 0.4))))
+(check-sat)

@@ -1,0 +1,5 @@
+(set-logic NRA)
+(declare-const a Real)
+(assert (and (<= 0 a) (<= a 2)
+  (and (>= a 1) (forall ((x Real)) (=> (and (<= (- 2) x) (<= x 2)) (> (+ (* x x) (* (- a) x) 0.2501) 0))))))
+(check-sat)

@@ -1,0 +1,5 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(assert (and (<= (- 3) x) (<= x 3)
+  (<= (+ (* x x x x) (* (- 4) x x) 4) 0.000001)))
+(check-sat)

@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2)
+  (and (>= (+ (* x x) (* y y)) 3.9999) (<= (+ (* x x) (* y y)) 4) (>= x 1.414) (>= y 1.414))))
+(check-sat)

@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= 0 x) (<= x 2) (<= 0 y) (<= y 2)
+  (and (>= (* x y) 0.9999) (<= x 1) (<= y 1))))
+(check-sat)

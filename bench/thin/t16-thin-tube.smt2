@@ -1,0 +1,7 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(declare-const z Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2) (<= (- 2) z) (<= z 2)
+  (and (<= (+ (* (- (+ (* x x) (* y y)) 1) (- (+ (* x x) (* y y)) 1)) (* z z)) 0.0001) (>= x 0.7) (>= y 0.7))))
+(check-sat)

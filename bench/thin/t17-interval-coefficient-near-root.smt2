@@ -1,0 +1,5 @@
+(set-logic NRA)
+(declare-const x Real)
+(assert (and (<= 0 x) (<= x 2)
+  (forall ((k Real)) (=> (and (<= 1 k) (<= k 1.00005)) (<= (+ (* k x x) (* (- 2) x) 1) 0.0001)))))
+(check-sat)

@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 1) x) (<= x 1) (<= (- 1) y) (<= y 1)
+  (and (<= (+ (* x x) (* y y)) 0.000001) (>= (+ x y) 0.0014))))
+(check-sat)

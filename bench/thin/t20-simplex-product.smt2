@@ -1,0 +1,8 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(declare-const z Real)
+(declare-const w Real)
+(assert (and (<= 0 x) (<= x 1) (<= 0 y) (<= y 1) (<= 0 z) (<= z 1) (<= 0 w) (<= w 1)
+  (and (<= (+ x y z w) 1) (>= (* x y z w) 0.0039))))
+(check-sat)

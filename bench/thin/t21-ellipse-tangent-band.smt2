@@ -1,0 +1,6 @@
+(set-logic QF_NRA)
+(declare-const x Real)
+(declare-const y Real)
+(assert (and (<= (- 2) x) (<= x 2) (<= (- 2) y) (<= y 2)
+  (and (>= (+ (* x x) (* 4 y y)) 1) (<= (+ (* x x) (* 4 y y)) 1.0001) (>= (+ x (* 2 y)) 1.414))))
+(check-sat)
