@@ -10,7 +10,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan fuzz fuzz-solve format tidy bench bench-boundary clean
+.PHONY: all deps build build-asan run check test test-asan fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -73,6 +73,16 @@ bench: build
 # per problem and a count of the decided ones; fails on a wrong answer.
 bench-boundary: build
 	bench/boundary/run.sh $(BUILD)/brix
+
+# BRIX beside the exact peers z3 and QEPCAD (installed here when missing, never
+# by `make check`), on bench/peers/ and on the thin-region sentences of
+# bench/thin/: one table each (bench/peers/README.md). PEERS_LIMIT bounds each
+# run in seconds.
+PEERS_LIMIT ?= 120
+bench-peers: build
+	@bash scripts/deps.sh z3 qepcad
+	python3 bench/peers/run.py $(BUILD)/brix --limit $(PEERS_LIMIT)
+	python3 bench/peers/run.py $(BUILD)/brix --set thin --limit $(PEERS_LIMIT)
 
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, every Debian package that the build and the tests
-# need and that is missing. Does nothing when everything is there.
+# need and that is missing. Does nothing when everything is there. With
+# arguments, installs those packages instead (the peer solvers of
+# `make bench-peers`).
 set -eu
 packages=(
     g++ cmake make pkg-config
@@ -10,6 +12,9 @@ packages=(
     xvfb x11-apps xauth
     groff-base
 )
+if [ $# -gt 0 ]; then
+    packages=("$@")
+fi
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

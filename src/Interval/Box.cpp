@@ -108,11 +108,6 @@ void Box::Own(int capacity) {
     data_ = data;
 }
 
-const Iv_Itvl<double>& Box::operator[](int i) const {
-    assert(0 <= i && i < dimension_);
-    return data_[i];
-}
-
 Iv_Itvl<double>& Box::At(int i) {
     assert(0 <= i && i < dimension_);
     Own(dimension_);

@@ -9,6 +9,8 @@
 
 #include "Interval/Iv_Itvl.h"
 
+#include <cassert>
+
 class Ex_Expr;
 class FormatSet;
 
@@ -28,7 +30,10 @@ public:
     bool IsEmpty() const { return dimension_ < 0; }
 
     // Component i, 0 <= i < Dimension().
-    const Iv_Itvl<double>& operator[](int i) const;
+    const Iv_Itvl<double>& operator[](int i) const {
+        assert(0 <= i && i < dimension_);
+        return data_[i];
+    }
     // Component i for writing; the array is first made private when it is shared.
     Iv_Itvl<double>& At(int i);
     void Set(int i, const Iv_Itvl<double>& value) { At(i) = value; }

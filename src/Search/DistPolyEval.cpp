@@ -59,18 +59,16 @@ const Itvl* Components(const Box& box, int n) {
     return n > 0 ? &box[0] : nullptr;
 }
 
-// The other components than var, in order.
-std::vector<Itvl> OtherComponents(const Itvl* x, int n, int var) {
-    std::vector<Itvl> w(x, x + n);
-    w.erase(w.begin() + var);
-    return w;
-}
-
 // One univariate coefficient: the range of c (a coefficient polynomial of the
 // prepared decomposition) over w by the given method (1 to 6).
 Itvl CoefficientRange(const DistPoly& c, const Itvl* w, int method) {
     if (c.TermCount() <= 1 && c.TotalDegree() == 0) {  // a constant: its value is its range
         return EntireIfNaN(c.ConstantValue());
+    }
+    if (c.TotalDegree() <= 1 && method != 4) {
+        // Linear: each variable occurs once, so the plain evaluation is the
+        // range up to rounding, and every centred form contains it.
+        return Evaluate(c, w);
     }
     switch (method) {
         case 1:
@@ -204,8 +202,14 @@ UnivPoly EvalToUniv(const DistPoly& poly, const Box& box, int var, const UnivDat
     if (method < 1 || method > 6 || !data.ready || static_cast<int>(data.parts.size()) != n) {
         return DirectUniv(poly, x, var);
     }
-    std::vector<Itvl> w = OtherComponents(x, n, var);
+    // Scratch kept from call to call (per thread): this runs at every
+    // narrowing step.
+    thread_local std::vector<Itvl> w;
+    w.assign(x, x + n);
+    w.erase(w.begin() + var);
     UnivPoly r;
+    r.coefficients.reserve(data.parts[var].size());
+    r.exponents.reserve(data.parts[var].size());
     for (const UnivData::Part& part : data.parts[var]) {
         Itvl c = CoefficientRange(part.coefficient, w.data(), method);
         if (!c.IsZero()) {
