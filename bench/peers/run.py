@@ -119,7 +119,7 @@ def main():
         decided = b_ans in ("true", "false") or (share is not None and share <= float(eps if eps != "-" else 0))
         if not decided:
             ratio = "-"  # BRIX did not answer: counts as infinite
-        elif not peer:
+        elif peer is None:
             ratio = "0"  # only BRIX answered
         else:
             ratio = "%.2f" % (b_cpu / max(peer, 0.005))

@@ -29,14 +29,15 @@
 #include "Interval/Box.h"
 #include "Interval/Iv_Itvl.h"
 #include "Search/DistPoly.h"
+#include "Search/SmallVector.h"
 
 #include <vector>
 
 // A univariate polynomial with double coefficients, terms ordered by
 // decreasing exponent, no term with a zero coefficient.
 struct BoundPoly {
-    std::vector<double> coefficients;
-    std::vector<int> exponents;
+    SmallVector<double, 8> coefficients;
+    SmallVector<int, 8> exponents;
     int TermCount() const { return static_cast<int>(exponents.size()); }
     int Degree() const { return exponents.empty() ? 0 : exponents.front(); }
 };
@@ -44,7 +45,7 @@ struct BoundPoly {
 enum class BoundSide { Negative, Positive };
 
 // Root enclosures: intervals inside the searched interval, in increasing order.
-using RootList = std::vector<Iv_Itvl<double>>;
+using RootList = SmallVector<Iv_Itvl<double>, 4>;
 
 // The result of one narrowing step.
 struct NarrowResult {

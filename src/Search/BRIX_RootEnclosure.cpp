@@ -220,7 +220,7 @@ RootList EncloseRoots(const BoundPoly& f, const Iv_Itvl<double>& X, double eps) 
     }
     BRIX_InvalidWatch watch;
     RootList roots;
-    std::vector<Itvl> work(1, X);
+    SmallVector<Itvl, 16> work(1, X);
     int steps = 0;
     while (!work.empty()) {
         const Itvl Y = work.back();

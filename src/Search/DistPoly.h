@@ -10,6 +10,7 @@
 
 #include "Interval/Box.h"
 #include "Interval/Iv_Itvl.h"
+#include "Search/SmallVector.h"
 
 #include <vector>
 
@@ -69,8 +70,8 @@ private:
 // A univariate polynomial with interval coefficients, terms ordered by
 // decreasing exponent, at most one term per exponent.
 struct UnivPoly {
-    std::vector<Iv_Itvl<double>> coefficients;
-    std::vector<int> exponents;
+    SmallVector<Iv_Itvl<double>, 8> coefficients;
+    SmallVector<int, 8> exponents;
     int TermCount() const { return static_cast<int>(exponents.size()); }
     int Degree() const { return exponents.empty() ? 0 : exponents.front(); }
 };

@@ -268,7 +268,7 @@ TEST(DistPolyTest, EvalToUnivCoefficients) {
         for (const UnivData* d : {&data, static_cast<UnivData*>(nullptr)}) {
             for (int var = 0; var < 2; ++var) {
                 UnivPoly u = EvalToUniv(p, box, var, d != nullptr ? *d : UnivData());
-                ASSERT_EQ(u.exponents, (std::vector<int>{2, 1, 0})) << method;
+                ASSERT_EQ(u.exponents, (decltype(u.exponents){2, 1, 0})) << method;
                 for (int i = 0; i < 3; ++i) {
                     EXPECT_EQ(u.coefficients[i].lo, expected[var][i][0]) << method << var << i;
                     EXPECT_EQ(u.coefficients[i].hi, expected[var][i][1]) << method << var << i;

@@ -75,11 +75,11 @@ TEST(Narrowing, HornerAndBoundPolynomial) {
     // [1, 2] x^3 + [-3, -1] x^2 + [-1, 0] x + [-2, 5]
     const UnivPoly r = Univ({{1, 2, 3}, {-3, -1, 2}, {-1, 0, 1}, {-2, 5, 0}});
     const BoundPoly pos = BoundPolynomial(r, BoundSide::Positive);
-    EXPECT_EQ(pos.coefficients, (std::vector<double>{2, -1, 5}));  // the 0 of x is dropped
-    EXPECT_EQ(pos.exponents, (std::vector<int>{3, 2, 0}));
+    EXPECT_EQ(pos.coefficients, (decltype(pos.coefficients){2, -1, 5}));  // the 0 of x is dropped
+    EXPECT_EQ(pos.exponents, (decltype(pos.exponents){3, 2, 0}));
     const BoundPoly neg = BoundPolynomial(r, BoundSide::Negative);
-    EXPECT_EQ(neg.coefficients, (std::vector<double>{1, -1, -1, 5}));
-    EXPECT_EQ(neg.exponents, (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(neg.coefficients, (decltype(neg.coefficients){1, -1, -1, 5}));
+    EXPECT_EQ(neg.exponents, (decltype(neg.exponents){3, 2, 1, 0}));
     EXPECT_EQ(BoundPolynomial(UnivPoly(), BoundSide::Positive).TermCount(), 0);
 }
 
