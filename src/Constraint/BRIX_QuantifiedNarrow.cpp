@@ -261,20 +261,46 @@ struct NarrowPass {
     // way for every free point go), its midpoint is tried, and it is bisected
     // along its widest bound interval. A piece whose contraction cuts into the
     // free part cannot hold a point that serves all of it and is dropped.
-    // Each element dives once per box w, at most witnessBudget narrowings.
-    // With free variables only an EXISTS tries, and only its first midpoint:
-    // most free boxes still open straddle the boundary of the quantifier's
-    // truth, where no point can serve them all, and a dive (or a search for
-    // a FORALL's counterexample) there costs more than it finds.
+    // Each element tries once per box w. Without free variables it dives, at
+    // most witnessBudget narrowings. With free variables only the midpoint
+    // of w's bound part is tried, paid from a credit per quantifier: each
+    // try costs one, each success earns witnessReward, and without credit
+    // only every witnessIdle-th chance is taken. Free boxes that straddle the
+    // boundary of the quantifier's truth have no point that serves them all:
+    // where witnesses are rare the search soon costs little, where they
+    // decide free boxes (an ellipse that leaves the disc) it goes on.
     bool PointWitness(BRIX_StackEl& e, const Box& w) const {
-        const int witnessBudget = n == 0 ? 24 : 2;
-        if (!classical || (n > 0 && up) || e.pointTried == w) {
+        constexpr int witnessBudget = 24;
+        constexpr int witnessReward = 4;
+        constexpr int witnessCreditCap = 64;
+        constexpr int witnessIdle = 4;
+        if (!classical || e.pointTried == w) {
             return false;
         }
         e.pointTried = w;
+        if (n == 0) {
+            return Dive(w, witnessBudget);
+        }
+        if (state->witnessCredit > 0) {
+            state->witnessCredit -= 1;
+        } else if (++state->witnessIdle < witnessIdle) {
+            return false;
+        } else {
+            state->witnessIdle = 0;
+        }
+        Box point = w;
+        const bool found = MidpointInDomain(point) && DecidedOn(point);
+        if (found) {
+            state->witnessCredit = std::min(state->witnessCredit + witnessReward, witnessCreditCap);
+        }
+        return found;
+    }
+
+    // The depth-first dive of PointWitness, at most budget narrowings.
+    bool Dive(const Box& w, int budget) const {
         int spent = 0;
         std::vector<Box> pieces{w};
-        while (!pieces.empty() && spent < witnessBudget && !timeoutPassed()) {
+        while (!pieces.empty() && spent < budget && !timeoutPassed()) {
             Box b = std::move(pieces.back());
             pieces.pop_back();
             spent += 1;

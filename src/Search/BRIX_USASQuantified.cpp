@@ -25,6 +25,8 @@ void BRIX_USASQuantified::CloneQuantifiedFrom(const BRIX_USASQuantified& other) 
     boundCount = other.boundCount;
     maySplit = other.maySplit;
     freeWidth = other.freeWidth;
+    witnessCredit = other.witnessCredit;
+    witnessIdle = other.witnessIdle;
     lastFree = other.lastFree;
     // Pushing each clone onto the front reverses the order.
     for (BRIX_StackEl* e = other.stack; e != nullptr; e = e->next) {
@@ -38,6 +40,8 @@ void BRIX_USASQuantified::TakeQuantifiedFrom(BRIX_USASQuantified& other) {
     boundCount = other.boundCount;
     maySplit = other.maySplit;
     freeWidth = other.freeWidth;
+    witnessCredit = other.witnessCredit;
+    witnessIdle = other.witnessIdle;
     lastFree = other.lastFree;
     DestroyList(stack);
     stack = other.stack;

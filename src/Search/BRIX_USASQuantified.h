@@ -84,6 +84,11 @@ public:
     // x of the free box needs a piece of y as wide), and refining it would
     // multiply the pieces of every free box.
     double freeWidth = 0;
+    // Point witnesses over free boxes (see the quantifier's narrowing): the
+    // dives still paid for by earlier successes, and the chances passed over
+    // since the last dive taken without credit.
+    int witnessCredit = 4;
+    int witnessIdle = 0;
     // The free box the quantifier's last narrowing ended with: what its
     // continuity information speaks about.
     Box lastFree;

@@ -4,6 +4,8 @@
 // point must lie in the quantifier's real domain.
 #include "Driver/BRIX_Solve.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -96,6 +98,45 @@ TEST(Witness, FreeBoxesAreCoveredWhole) {
     }
     for (const BoxBounds& b : r.falseBoxes) {
         EXPECT_GT(b[0].lo, 1.0 - 1e-12);
+    }
+}
+
+// Free boxes of the ellipse-in-the-disc question are refuted by a point of
+// the ellipse outside the disc. Each claim is checked against the largest
+// x^2 + y^2 found on the ellipse 9(x - c)^2 + 4(y - d)^2 = 1 around the centre
+// of the box (a sample of its rim: true claims may not exceed 1 by more than
+// the box's reach, false ones must exceed 1 somewhere near the box).
+TEST(Witness, CounterexamplesOverFreeBoxesAreRight) {
+    SolveOptions options = Guarded();
+    options.errorBound = 0.2;
+    SolveResult r = Solve(
+        "FORALL([x, y], [[-2, 2], [-2, 2]], (9*(x - c)^2 + 4*(y - d)^2 <= 1) ==> (x^2 + y^2 <= 1))",
+        {"c", "d"}, {{-1, 1}, {-1, 1}}, options);
+    ASSERT_TRUE(r.solved) << r.error;
+    EXPECT_FALSE(r.falseBoxes.empty());
+    auto farthest = [](double c, double d) {
+        double most = 0;
+        for (int k = 0; k < 4000; ++k) {
+            const double t = 2 * M_PI * k / 4000;
+            const double x = c + std::cos(t) / 3;
+            const double y = d + std::sin(t) / 2;
+            most = std::max(most, x * x + y * y);
+        }
+        return most;
+    };
+    for (const BoxBounds& b : r.trueBoxes) {
+        for (double c : {b[0].lo, b[0].hi}) {
+            for (double d : {b[1].lo, b[1].hi}) {
+                EXPECT_LE(farthest(c, d), 1 + 1e-9) << c << " " << d;
+            }
+        }
+    }
+    for (const BoxBounds& b : r.falseBoxes) {
+        for (double c : {b[0].lo, b[0].hi}) {
+            for (double d : {b[1].lo, b[1].hi}) {
+                EXPECT_GT(farthest(c, d), 1 - 1e-9) << c << " " << d;
+            }
+        }
     }
 }
 
