@@ -1,10 +1,12 @@
 // What the time-out check costs: the example problems solved through the
 // library facade with no time-out and with one that never fires (the check
 // runs between every two refinement steps either way, but only a set
-// time-out compares the clock), and the cost of one check on its own.
+// time-out compares the clock), and the cost of one check on its own; and
+// the narrowing steps per second of a refinement.
 #include "Driver/BRIX_Problem.h"
 #include "Driver/BRIX_Solve.h"
 #include "Driver/BRIX_Timeout.h"
+#include "Search/BRIX_Narrowing.h"
 #include "Search/BRIX_Progress.h"
 #include "System/SAL.h"
 
@@ -65,6 +67,24 @@ void BM_Solve(benchmark::State& state) {
     state.SetLabel(example.name);
 }
 BENCHMARK(BM_Solve)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 4000}})->Unit(benchmark::kMicrosecond);
+
+// The refinement of a two-variable problem (the robust region at error bound
+// 0.01): narrowing steps (one variable of one atom) per second of it.
+void BM_NarrowingStepsPerSecond(benchmark::State& state) {
+    const Example& example = Examples()[2];
+    brix::SolveOptions options;
+    options.errorBound = example.errorBound;
+    const unsigned long long before = NarrowingStepCount();
+    for (auto _ : state) {
+        brix::SolveResult result =
+            brix::Solve(example.constraint, example.variables, example.box, options);
+        benchmark::DoNotOptimize(result.complete);
+    }
+    state.counters["steps"] = benchmark::Counter(
+        static_cast<double>(NarrowingStepCount() - before), benchmark::Counter::kIsRate);
+    state.SetLabel(example.name);
+}
+BENCHMARK(BM_NarrowingStepsPerSecond)->Unit(benchmark::kMillisecond);
 
 // One check between two steps, with a time-out set.
 void BM_ExpiredCheck(benchmark::State& state) {

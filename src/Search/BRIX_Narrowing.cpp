@@ -176,9 +176,18 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
     return result;
 }
 
+namespace {
+thread_local unsigned long long narrowingSteps = 0;
+}  // namespace
+
+unsigned long long NarrowingStepCount() {
+    return narrowingSteps;
+}
+
 NarrowResult NarrowVariable(const DistPoly& poly, int relation, const Box& box, int var,
                             const UnivData& univData) {
     assert(var >= 0 && var < box.Dimension());
+    narrowingSteps += 1;
     if (relation == BRIX_NotEqual || relation < BRIX_Less || relation > BRIX_NotEqual) {
         NarrowResult unchanged;
         unchanged.interval = box[var];

@@ -122,6 +122,9 @@ NarrowResult NarrowUnivariate(UnivPoly q, int relation, const Iv_Itvl<double>& X
 // read. Rounding: leaves the mode at down, up or nearest.
 NarrowResult NarrowVariable(const DistPoly& poly, int relation, const Box& box, int var,
                             const UnivData& univData);
+// The NarrowVariable calls made so far by the calling thread (for the
+// benchmarks' steps per second).
+unsigned long long NarrowingStepCount();
 
 // The truth of c REL 0 for the constant value c of poly ([0, 0] without terms):
 // possibly/certainly true by the relation table; unknown for an empty, NaN or
