@@ -12,6 +12,7 @@ where the set has a NAME.qe file.
 Exit status 1 when an answer is wrong, 2 when a tool cannot be run."""
 import os
 import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -23,7 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def run_cpu(argv, stdin_path, limit):
     """Runs argv with the file on standard input; returns (CPU seconds of the
     child, output, timed out). A run past the limit is killed."""
-    before = os.times()
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     with open(stdin_path) as f:
         p = subprocess.Popen(argv, stdin=f, stdout=subprocess.PIPE,
                              stderr=subprocess.STDOUT, text=True,
@@ -35,9 +36,8 @@ def run_cpu(argv, stdin_path, limit):
             os.killpg(p.pid, signal.SIGKILL)
             out, _ = p.communicate()
             timed_out = True
-    after = os.times()
-    cpu = (after.children_user - before.children_user) + \
-        (after.children_system - before.children_system)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
     return cpu, out, timed_out
 
 
@@ -122,10 +122,10 @@ def main():
         elif peer is None:
             ratio = "0"  # only BRIX answered
         else:
-            ratio = "%.2f" % (b_cpu / max(peer, 0.005))
+            ratio = "%.2f" % (b_cpu / max(peer, 0.001))
         kinds.append(kind)
-        rows.append((name, "%.2f" % b_cpu, b_ans if kind == "closed" else ("%.4f" % share if share is not None else "-"),
-                     "%.2f" % z_cpu if z_cpu is not None else "-", z_ans,
+        rows.append((name, "%.3f" % b_cpu, b_ans if kind == "closed" else ("%.4f" % share if share is not None else "-"),
+                     "%.3f" % z_cpu if z_cpu is not None else "-", z_ans,
                      "%.2f" % q_cpu if q_cpu is not None else "-", q_ans, ratio, " ".join(note)))
         print("  ".join(rows[-1]), file=sys.stderr, flush=True)
     head = ("problem", "brix s", "brix answer/open", "z3 s", "z3", "qepcad s", "qepcad", "ratio", "")

@@ -14,7 +14,9 @@ namespace {
 
 // Product of the widths of components d-k .. d-1 of e's box, left to right,
 // rounded up. A zero (or NaN) width gives 0 even beside an infinite one; an
-// empty box -1, so it is chosen only when nothing else is there.
+// empty box -1, so it is chosen only when nothing else is there. Computed in
+// the mode already in force, which must be up (the caller sets it once for a
+// whole list).
 double BoundVolume(const BRIX_StackEl& e, int d, int k) {
     if (e.box.IsEmpty()) {
         return -1.0;
@@ -24,11 +26,12 @@ double BoundVolume(const BRIX_StackEl& e, int d, int k) {
         if (i < 0 || i >= e.box.Dimension()) {
             continue;
         }
-        double w = Width(e.box[i]);
+        const Iv_Itvl<double>& c = e.box[i];
+        const double w = c.IsEmpty() ? 0.0 : PinnedSub(c.hi, c.lo);
         if (!(w > 0)) {
             return 0.0;
         }
-        volume = MulUp(volume, w);
+        volume = PinnedMul(volume, w);
     }
     return volume;
 }
@@ -39,6 +42,7 @@ double BoundVolume(const BRIX_StackEl& e, int d, int k) {
 BRIX_StackEl** ChoiceLink(BRIX_USASQuantified& state) {
     BRIX_StackEl** best = nullptr;
     double bestVolume = 0;
+    SAL_Interface::SetRounding(SAL_RoundUp);
     for (BRIX_StackEl** link = &state.stack; *link != nullptr; link = &(*link)->next) {
         if ((*link)->exhausted) {
             continue;
