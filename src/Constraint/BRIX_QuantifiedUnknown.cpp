@@ -121,6 +121,9 @@ bool BRIX_QuantifiedUnknown::NarrowElement(BRIX_USASQuantifiedStore& store, BRIX
     // maxSteps (when positive), after a thousand (a sub may keep reporting
     // changes that change nothing here), or at the time-out.
     constexpr int stepLimit = 1000;
+    if (e.upNarrowed && e.downNarrowed) {
+        return false;  // the usual case in a long list: nothing to do
+    }
     bool changed = false;
     bool up = startUp;
     Box w = e.box;
