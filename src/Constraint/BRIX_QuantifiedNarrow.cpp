@@ -262,7 +262,9 @@ struct NarrowPass {
     // along its widest bound interval. A piece whose contraction cuts into the
     // free part cannot hold a point that serves all of it and is dropped.
     // Each element tries once per box w. Without free variables it dives, at
-    // most witnessBudget narrowings. With free variables only the midpoint
+    // most witnessBudget narrowings, spaced out by failures (a sentence
+    // without a thin witness region, or one whose witnesses are roots of an
+    // equation, would pay for every dive). With free variables only the midpoint
     // of w's bound part is tried, paid from a credit per quantifier: each
     // try costs one, each success earns witnessReward, and without credit
     // only every witnessIdle-th chance is taken. Free boxes that straddle the
@@ -277,10 +279,27 @@ struct NarrowPass {
         if (!classical || e.pointTried == w) {
             return false;
         }
-        e.pointTried = w;
         if (n == 0) {
-            return Dive(w, witnessBudget);
+            // A success decides the quantifier; failures space the dives
+            // out: after k failed dives only every 2^(k / 4)-th chance is
+            // taken (every 64th at most). A chance passed over is no try:
+            // the element dives at a later chance.
+            constexpr int missesPerDoubling = 4;
+            constexpr int maxGap = 64;
+            const int gap =
+                std::min(1 << std::min(state->witnessMisses / missesPerDoubling, 20), maxGap);
+            if (++state->witnessIdle < gap) {
+                return false;
+            }
+            state->witnessIdle = 0;
+            e.pointTried = w;
+            if (Dive(w, witnessBudget)) {
+                return true;
+            }
+            state->witnessMisses = std::min(state->witnessMisses + 1, 1000);
+            return false;
         }
+        e.pointTried = w;
         if (state->witnessCredit > 0) {
             state->witnessCredit -= 1;
         } else if (++state->witnessIdle < witnessIdle) {

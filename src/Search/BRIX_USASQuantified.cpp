@@ -27,6 +27,7 @@ void BRIX_USASQuantified::CloneQuantifiedFrom(const BRIX_USASQuantified& other) 
     freeWidth = other.freeWidth;
     witnessCredit = other.witnessCredit;
     witnessIdle = other.witnessIdle;
+    witnessMisses = other.witnessMisses;
     lastFree = other.lastFree;
     // Pushing each clone onto the front reverses the order.
     for (BRIX_StackEl* e = other.stack; e != nullptr; e = e->next) {
@@ -42,6 +43,7 @@ void BRIX_USASQuantified::TakeQuantifiedFrom(BRIX_USASQuantified& other) {
     freeWidth = other.freeWidth;
     witnessCredit = other.witnessCredit;
     witnessIdle = other.witnessIdle;
+    witnessMisses = other.witnessMisses;
     lastFree = other.lastFree;
     DestroyList(stack);
     stack = other.stack;

@@ -84,11 +84,12 @@ public:
     // x of the free box needs a piece of y as wide), and refining it would
     // multiply the pieces of every free box.
     double freeWidth = 0;
-    // Point witnesses over free boxes (see the quantifier's narrowing): the
-    // dives still paid for by earlier successes, and the chances passed over
-    // since the last dive taken without credit.
+    // Point witnesses (see the quantifier's narrowing): over free boxes the
+    // tries still paid for by earlier successes; the chances passed over
+    // since the last try; without free variables the dives that failed.
     int witnessCredit = 4;
     int witnessIdle = 0;
+    int witnessMisses = 0;
     // The free box the quantifier's last narrowing ended with: what its
     // continuity information speaks about.
     Box lastFree;
