@@ -123,6 +123,7 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
     const bool removeEmpty = BRIX_GetFlag(BRIX_Flag::RemoveEmptyBranches);
     Box hull;  // empty
     bool changed = false;
+    std::vector<Box> copies(static_cast<std::size_t>(node.SubCount()));  // empty: not narrowed
     for (int i = 0; i < node.SubCount(); ++i) {
         if (shortcut && hull == box) {
             break;
@@ -162,6 +163,24 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
             }
         }
         hull = HullOf(hull, copy);
+        copies[static_cast<std::size_t>(i)] = std::move(copy);
+    }
+    // Each sub sees the hull next time: where it reaches beyond the sub's own
+    // copy (later subs, or earlier ones, kept more) the sub's marks say
+    // nothing, and it must narrow there again.
+    for (int i = 0; i < node.SubCount() && !hull.IsEmpty(); ++i) {
+        BRIX_USAS* child = state.Child(i);
+        const Box& copy = copies[static_cast<std::size_t>(i)];
+        if (child == nullptr || copy.IsEmpty() || copy.Dimension() != hull.Dimension()) {
+            continue;
+        }
+        for (int v = 0; v < hull.Dimension(); ++v) {
+            const bool lowerMoved = copy[v].lo != hull[v].lo;
+            const bool upperMoved = copy[v].hi != hull[v].hi;
+            if (lowerMoved || upperMoved) {
+                ClearBoth(child, v, lowerMoved, upperMoved);
+            }
+        }
     }
     box = hull;
     return changed;
@@ -178,7 +197,10 @@ bool BRIX_Connective::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter c
     if (box.IsEmpty()) {
         return false;
     }
-    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state.AllMarked(up)) {
+    // The marks speak of the box last narrowed: a larger box (the hull of an
+    // enclosing pass) must be narrowed again.
+    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state.AllMarked(up) &&
+        IsSubBox(box, state.lastBox)) {
         state.lastBox = box;
         return false;
     }

@@ -498,7 +498,10 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
         return false;  // no state: nothing is known, nothing is removed
     }
     auto* state = static_cast<BRIX_USASQuantified*>(usas);
-    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state->AllMarked(up)) {
+    // The marks speak of the free box last narrowed: a larger one (the hull
+    // of an enclosing pass) must be narrowed again.
+    if (BRIX_GetFlag(BRIX_Flag::CheckMarksBeforeRecursion) && state->AllMarked(up) &&
+        IsSubBox(box, state->lastFree)) {
         return false;
     }
     const int p = Polarity();

@@ -161,6 +161,18 @@ double Box::Volume() const {
     return volume;
 }
 
+bool IsSubBox(const Box& inner, const Box& outer) {
+    if (inner.IsEmpty() || outer.IsEmpty() || inner.Dimension() != outer.Dimension()) {
+        return false;
+    }
+    for (int i = 0; i < inner.Dimension(); ++i) {
+        if (!IsSubset(inner[i], outer[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool operator==(const Box& a, const Box& b) {
     if (a.Dimension() != b.Dimension()) {
         return false;

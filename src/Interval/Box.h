@@ -65,6 +65,9 @@ private:
 // Same dimension and equal components (empty components are equal); two empty
 // boxes are equal, boxes of different dimensions never.
 bool operator==(const Box& a, const Box& b);
+// Whether inner is non-empty, of outer's dimension, and each of its
+// components lies in outer's.
+bool IsSubBox(const Box& inner, const Box& outer);
 inline bool operator!=(const Box& a, const Box& b) {
     return !(a == b);
 }

@@ -179,8 +179,10 @@ TEST(Connective, HullNarrowing) {
         bool marked[2];  // done mark of x in the kept children afterwards
     };
     const Case cases[] = {
-        // x >= 1 \/ x <= -1: the second reaches below the first, whose marks go.
-        {false, true, {{1, 0, -1, GE}, {1, 0, 1, LE}}, -2, 2, {true, true}, {false, true}},
+        // x >= 1 \/ x <= -1: each sees the hull [-2, 2] next, beyond its own
+        // copy, so the marks of both go (stale marks would speak for the
+        // larger box, "true on the whole box" among them).
+        {false, true, {{1, 0, -1, GE}, {1, 0, 1, LE}}, -2, 2, {true, true}, {false, false}},
         // x <= 5 \/ x >= 1: the first yields the whole box, the second is not narrowed.
         {false, true, {{1, 0, -5, LE}, {1, 0, -1, GE}}, -2, 2, {true, true}, {true, false}},
         {false, true, {{1, 0, -3, GE}, {1, 0, 1, LE}}, -2, -1, {false, true}, {false, true}},
