@@ -456,6 +456,7 @@ struct NarrowPass {
         const bool shortcut = BRIX_GetFlag(BRIX_Flag::ShortcutQuantifiers);
         bool changed = false;
         Box acc;
+        std::vector<std::pair<BRIX_StackEl*, Box>> narrowed;  // elements and their results
         for (BRIX_StackEl* e = state->stack; e != nullptr; e = e->next) {
             if (shortcut && acc == box) {
                 break;
@@ -468,6 +469,7 @@ struct NarrowPass {
             if (w.IsEmpty()) {
                 continue;
             }
+            narrowed.emplace_back(e, w);
             for (int v = 0; v < n; ++v) {
                 bool below = acc.IsEmpty() || w[v].lo < acc[v].lo;
                 bool above = acc.IsEmpty() || w[v].hi > acc[v].hi;
@@ -480,6 +482,20 @@ struct NarrowPass {
                 }
             }
             acc = HullBoxes(acc, w);
+        }
+        // Each element sees the hull next time: where it reaches beyond the
+        // free part the element narrowed to (others kept more), its marks say
+        // nothing, and it must narrow there again.
+        for (std::size_t i = 0; i < narrowed.size() && !acc.IsEmpty(); ++i) {
+            const Box& w = narrowed[i].second;
+            for (int v = 0; v < n && v < w.Dimension(); ++v) {
+                const bool lower = w[v].lo != acc[v].lo;
+                const bool upper = w[v].hi != acc[v].hi;
+                if (lower || upper) {
+                    narrowed[i].first->State()->ClearMarks(true, v, lower, upper);
+                    narrowed[i].first->State()->ClearMarks(false, v, lower, upper);
+                }
+            }
         }
         if (acc != box) {
             // An empty hull: every piece was shown not to matter.
