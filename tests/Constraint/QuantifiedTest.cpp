@@ -4,6 +4,8 @@
 
 #include "Constraint/ConstraintTestSupport.h"
 #include "Constraint/QuantifiedTestSupport.h"
+#include "Search/BRIX_StackEl.h"
+#include "Search/BRIX_USASAtomic.h"
 #include "Search/BRIX_USASQuantified.h"
 
 #include <memory>
@@ -104,6 +106,27 @@ TEST(QuantifiedNarrow, BothCasesKeepEveryPointWhereTheQuantifierCanHold) {
         ASSERT_FALSE(box.IsEmpty()) << c.what;
         EXPECT_TRUE(IsSubset(c.keep, box[0])) << c.what << ": " << box[0].lo << " " << box[0].hi;
         EXPECT_TRUE(IsSubset(box[0], c.within)) << c.what << ": " << box[0].lo << " " << box[0].hi;
+    }
+}
+
+// A hull pass leaves every element to see the hull next: where the hull
+// reaches beyond an element's own result, the element's marks must go, or a
+// later pass would skip its narrowing (and read its marks) on a larger box.
+TEST(QuantifiedNarrow, HullPassClearsTheMarksOfSmallerResults) {
+    BRIX_QuantifiedClass q(BoxOf({{0, 1}}), {1}, Linear(2, {{0, 1}, {1, -1}}, 0, BRIX_Equal),
+                           false, 1);  // EXISTS y in [0, 1]: x = y
+    State state(CreateUsas(&q, false));
+    BRIX_USASQuantified& quantified = Quantified(state);
+    BRIX_StackEl* whole = ChooseElement(&quantified);  // unlinked, Branch pushes its parts
+    ASSERT_TRUE(Branch(&quantified, whole, 1));         // y in [0, 0.5] and [0.5, 1]
+    ASSERT_EQ(quantified.StackSize(), 2);
+    Box box = BoxOf({{-5, 5}});
+    NarrowOn(q, state.get(), box, true);  // each piece keeps its half of x
+    ASSERT_FALSE(box.IsEmpty());
+    EXPECT_TRUE(IsSubset(Itvl(0, 1), box[0]));
+    for (BRIX_StackEl* e = quantified.stack; e != nullptr; e = e->next) {
+        const auto* atomic = static_cast<const BRIX_USASAtomic*>(e->State());
+        EXPECT_EQ(atomic->variableMarks[1] & 1u, 0u) << e->box[1].lo;
     }
 }
 
