@@ -123,7 +123,10 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
     const bool removeEmpty = BRIX_GetFlag(BRIX_Flag::RemoveEmptyBranches);
     Box hull;  // empty
     bool changed = false;
-    std::vector<Box> copies(static_cast<std::size_t>(node.SubCount()));  // empty: not narrowed
+    // Each sub's result, kept to tell it afterwards where the hull reaches
+    // beyond it; asked: whether the sub narrowed in this pass.
+    std::vector<Box> copies(static_cast<std::size_t>(node.SubCount()));
+    std::vector<char> asked(static_cast<std::size_t>(node.SubCount()), 0);
     for (int i = 0; i < node.SubCount(); ++i) {
         if (shortcut && hull == box) {
             break;
@@ -134,49 +137,29 @@ bool NarrowHull(BRIX_Connective& node, BRIX_USASBoolean& state, Box& box, bool u
         }
         Box copy = box;
         changed = node.Sub(i)->Narrow(child, copy, up, context, complete) || changed;
-        if (!copy.IsEmpty()) {
-            state.claims[static_cast<std::size_t>(i)].Narrowed(copy, copy.Dimension());
-        }
+        asked[static_cast<std::size_t>(i)] = 1;
         if (copy.IsEmpty()) {
             if (removeEmpty) {
                 state.RemoveChild(i);  // neutral on the box: never consulted again
             }
             continue;
         }
-        // Earlier subs narrowed to parts of the hull; where this copy reaches
-        // beyond it the box they see next is larger than their own result. An
-        // empty hull means they all emptied their copies: every bound moves.
-        for (int v = 0; v < copy.Dimension(); ++v) {
-            bool lowerMoved = true;
-            bool upperMoved = true;
-            if (!hull.IsEmpty()) {
-                if (IsSubset(copy[v], hull[v])) {
-                    continue;
-                }
-                lowerMoved = copy[v].lo < hull[v].lo;
-                upperMoved = copy[v].hi > hull[v].hi;
-            }
-            for (int j = 0; j < i; ++j) {
-                if (state.Child(j) != nullptr) {
-                    ClearBoth(state.Child(j), v, lowerMoved, upperMoved);
-                }
-            }
-        }
+        state.claims[static_cast<std::size_t>(i)].Narrowed(copy, copy.Dimension());
         hull = HullOf(hull, copy);
         copies[static_cast<std::size_t>(i)] = std::move(copy);
     }
     // Each sub sees the hull next time: where it reaches beyond the sub's own
-    // copy (later subs, or earlier ones, kept more) the sub's marks say
+    // result (all of it for a sub that emptied its copy) the sub's marks say
     // nothing, and it must narrow there again.
     for (int i = 0; i < node.SubCount() && !hull.IsEmpty(); ++i) {
         BRIX_USAS* child = state.Child(i);
-        const Box& copy = copies[static_cast<std::size_t>(i)];
-        if (child == nullptr || copy.IsEmpty() || copy.Dimension() != hull.Dimension()) {
+        if (child == nullptr || asked[static_cast<std::size_t>(i)] == 0) {
             continue;
         }
+        const Box& copy = copies[static_cast<std::size_t>(i)];
         for (int v = 0; v < hull.Dimension(); ++v) {
-            const bool lowerMoved = copy[v].lo != hull[v].lo;
-            const bool upperMoved = copy[v].hi != hull[v].hi;
+            const bool lowerMoved = copy.IsEmpty() || copy[v].lo != hull[v].lo;
+            const bool upperMoved = copy.IsEmpty() || copy[v].hi != hull[v].hi;
             if (lowerMoved || upperMoved) {
                 ClearBoth(child, v, lowerMoved, upperMoved);
             }

@@ -94,7 +94,11 @@ protected:
     // each element. Pieces removed from elements of a store go to its true
     // (down) or false (up) list. Sets complete to true; returns whether the
     // box or the stack changed.
-    bool NarrowClassical(BRIX_USAS* usas, Box& box, bool up, ResultPainter context, bool& complete);
+    // pointWitnesses: one point of the bound box may decide the quantifier
+    // over a whole free box (not for an approximate quantifier, which counts
+    // volume).
+    bool NarrowClassical(BRIX_USAS* usas, Box& box, bool up, ResultPainter context, bool& complete,
+                         bool pointWitnesses);
 
 private:
     Box inner;  // see SetDomain

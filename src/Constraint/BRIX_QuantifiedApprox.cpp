@@ -25,7 +25,7 @@ void BRIX_QuantifiedApprox::Print(Ex_OutputStream& out, const BRIX_Names* names)
 
 bool BRIX_QuantifiedApprox::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
                                    bool& complete) {
-    return NarrowClassical(usas, box, up, std::move(context), complete);
+    return NarrowClassical(usas, box, up, std::move(context), complete, false);
 }
 
 bool BRIX_QuantifiedApprox::Sample(BRIX_USAS*, Box, int) {

@@ -36,7 +36,7 @@ void BRIX_QuantifiedClass::Print(Ex_OutputStream& out, const BRIX_Names* names) 
 
 bool BRIX_QuantifiedClass::Narrow(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
                                   bool& complete) {
-    return NarrowClassical(usas, box, up, std::move(context), complete);
+    return NarrowClassical(usas, box, up, std::move(context), complete, true);
 }
 
 namespace {

@@ -8,7 +8,6 @@
 // down and EXISTS up are the hull case: a point may only go when every piece
 // lets it go, so the box becomes the hull of copies narrowed by each element.
 #include "Constraint/BRIX_Quantified.h"
-#include "Constraint/BRIX_QuantifiedApprox.h"
 
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
@@ -29,7 +28,7 @@ struct NarrowPass {
     int n;                            // free variables of the quantifier
     bool up;
     bool sequential;
-    bool classical;  // a FORALL / EXISTS (not an approximate quantifier)
+    bool pointWitnesses;  // a single point may decide (not an approximate quantifier)
     bool saveFree;  // hull case with flag SaveDisjunctiveQuantifiers
     const ResultPainter* context;
     bool* complete;
@@ -276,7 +275,7 @@ struct NarrowPass {
         constexpr int witnessReward = 4;
         constexpr int witnessCreditCap = 64;
         constexpr int witnessIdle = 4;
-        if (!classical || e.pointTried == w) {
+        if (!pointWitnesses || e.pointTried == w) {
             return false;
         }
         if (n == 0) {
@@ -469,23 +468,13 @@ struct NarrowPass {
             if (w.IsEmpty()) {
                 continue;
             }
-            narrowed.emplace_back(e, w);
-            for (int v = 0; v < n; ++v) {
-                bool below = acc.IsEmpty() || w[v].lo < acc[v].lo;
-                bool above = acc.IsEmpty() || w[v].hi > acc[v].hi;
-                if (!below && !above) {
-                    continue;
-                }
-                for (BRIX_StackEl* e2 = state->stack; e2 != e; e2 = e2->next) {
-                    e2->State()->ClearMarks(true, v, below, above);
-                    e2->State()->ClearMarks(false, v, below, above);
-                }
-            }
             acc = HullBoxes(acc, w);
+            narrowed.emplace_back(e, std::move(w));
         }
         // Each element sees the hull next time: where it reaches beyond the
         // free part the element narrowed to (others kept more), its marks say
-        // nothing, and it must narrow there again.
+        // nothing, and it must narrow there again. (An element that emptied
+        // its copy has no points left and goes.)
         for (std::size_t i = 0; i < narrowed.size() && !acc.IsEmpty(); ++i) {
             const Box& w = narrowed[i].second;
             for (int v = 0; v < n && v < w.Dimension(); ++v) {
@@ -509,7 +498,7 @@ struct NarrowPass {
 }  // namespace
 
 bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, ResultPainter context,
-                                      bool& complete) {
+                                      bool& complete, bool pointWitnesses) {
     if (usas == nullptr || usas->Kind() != BRIX_USASKindQuantified) {
         return false;  // no state: nothing is known, nothing is removed
     }
@@ -539,7 +528,7 @@ bool BRIX_Quantified::NarrowClassical(BRIX_USAS* usas, Box& box, bool up, Result
     pass.n = numberOfVariables;
     pass.up = up;
     pass.sequential = (p < 0) == up;
-    pass.classical = dynamic_cast<const BRIX_QuantifiedApprox*>(this) == nullptr;
+    pass.pointWitnesses = pointWitnesses;
     pass.saveFree = !pass.sequential && BRIX_GetFlag(BRIX_Flag::SaveDisjunctiveQuantifiers);
     pass.context = &context;
     pass.complete = &complete;

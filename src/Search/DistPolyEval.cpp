@@ -62,10 +62,11 @@ const Itvl* Components(const Box& box, int n) {
 // One univariate coefficient: the range of c (a coefficient polynomial of the
 // prepared decomposition) over w by the given method (1 to 6).
 Itvl CoefficientRange(const DistPoly& c, const Itvl* w, int method) {
-    if (c.TermCount() <= 1 && c.TotalDegree() == 0) {  // a constant: its value is its range
+    const int degree = c.TotalDegree();
+    if (c.TermCount() <= 1 && degree == 0) {  // a constant: its value is its range
         return EntireIfNaN(c.ConstantValue());
     }
-    if (c.TotalDegree() <= 1 && method != 4) {
+    if (degree <= 1 && method != 4) {
         // Linear: each variable occurs once, so the plain evaluation is the
         // range up to rounding, and every centred form contains it.
         return Evaluate(c, w);

@@ -81,87 +81,6 @@ const Itvl* Components(const Box& box, int n) {
     return n > 0 ? &box[0] : nullptr;
 }
 
-// Evaluate() of a univariate polynomial whose term i has coefficient coef(i)
-// and exponent exp(i) (decreasing), with the same operations in the same
-// order as the nested Horner scheme, on the terms as they are: nothing is
-// built.
-template <class Coefficient, class Exponent>
-Itvl UnivariateHorner(int count, Coefficient coef, Exponent exp, const Itvl& X) {
-    if (count == 0) {
-        return Itvl(0.0);
-    }
-    if (count == 1) {
-        Itvl v = coef(0);
-        const int e = exp(0);
-        if (e != 0) {
-            v = v.IsOne() ? Power(X, e) : v * Power(X, e);
-        }
-        return EntireIfNaN(v);
-    }
-    Itvl acc;
-    for (int start = 0; start < count;) {
-        const int e = exp(start);
-        int end = start + 1;
-        while (end < count && exp(end) == e) {
-            ++end;
-        }
-        Itvl run = coef(start);
-        if (end - start > 1) {  // equal exponents, only before Normalize: their sum
-            run = EntireIfNaN(run);
-            for (int t = start + 1; t < end; ++t) {
-                run = AddOrEntire(run, coef(t));
-            }
-        }
-        acc = start == 0 ? EntireIfNaN(run) : AddOrEntire(acc, run);
-        const int next = end < count ? exp(end) : 0;
-        if (e != next) {
-            acc = acc * Power(X, e - next);
-        }
-        start = end;
-    }
-    return EntireIfNaN(acc);
-}
-
-// BicenteredRange of a univariate polynomial (a coefficient of the narrowing
-// step over one other variable): the general form's operations in its order,
-// on the terms directly, without building the derivative and the
-// substituted polynomial.
-Itvl UnivariateBicenteredRange(const DistPoly& poly, const Itvl& X) {
-    const int count = poly.TermCount();
-    auto coef = [&poly](int i) { return poly.Coefficient(i); };
-    auto exp = [&poly](int i) { return poly.Exponent(i, 0); };
-    // The derivative's terms are the terms of positive exponent, a prefix.
-    int derivativeCount = 0;
-    while (derivativeCount < count && exp(derivativeCount) > 0) {
-        ++derivativeCount;
-    }
-    const Itvl D = UnivariateHorner(
-        derivativeCount,
-        [&](int i) {
-            const int e = exp(i);
-            return e == 1 ? coef(i) : static_cast<double>(e) * coef(i);
-        },
-        [&](int i) { return exp(i) - 1; }, X);
-    double up;
-    double low;
-    BicenteredCentres(D, X, up, low);
-    const Itvl accUp = AddOrEntire(Itvl(), D * (X - up));
-    const Itvl accLow = AddOrEntire(Itvl(), D * (X - low));
-    // The polynomial with X substituted: one constant term, the sum of the
-    // terms' values (none when that sum is 0).
-    Itvl sum;
-    for (int u = 0; u < count; ++u) {
-        const int e = exp(u);
-        const Itvl v = e == 0 ? coef(u) : coef(u) * Power(X, e);
-        sum = u == 0 ? EntireIfNaN(v) : AddOrEntire(sum, v);
-    }
-    const Itvl plain = EntireIfNaN(sum.IsZero() ? Itvl(0.0) : sum);
-    const Itvl formUp = AddOrEntire(UnivariateHorner(count, coef, exp, Itvl(up)), accUp);
-    const Itvl formLow = AddOrEntire(UnivariateHorner(count, coef, exp, Itvl(low)), accLow);
-    Itvl r = Intersect(Intersect(formUp, formLow), plain);
-    return r.IsEmpty() ? UnivariateHorner(count, coef, exp, X) : r;
-}
-
 }  // namespace
 
 Itvl BicenteredRange(const DistPoly& poly, const Itvl* x) {
@@ -171,9 +90,6 @@ Itvl BicenteredRange(const DistPoly& poly, const Itvl* x) {
     }
     if (HasNaNBound(x, n)) {
         return Itvl::Entire();
-    }
-    if (n == 1) {
-        return UnivariateBicenteredRange(poly, x[0]);
     }
     // Scratch storage kept from call to call (per thread): the range is asked
     // for at every narrowing, and allocating it anew cost more than the

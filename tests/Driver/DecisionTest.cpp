@@ -1,6 +1,7 @@
 // What the solver decides outright: sentences whose truth touches a bound of
 // a quantifier's box, and free boxes whose edges lie on the boundary of F.
 #include "Driver/BRIX_Solve.h"
+#include "Driver/DecisionTestSupport.h"
 
 #include <string>
 #include <vector>
@@ -14,13 +15,6 @@ using brix::Solve;
 using brix::SolveOptions;
 using brix::SolveResult;
 using brix::Truth;
-
-SolveOptions Eps(double errorBound) {
-    SolveOptions options;
-    options.errorBound = errorBound;
-    options.timeoutSeconds = 20;  // a guard: each case takes milliseconds
-    return options;
-}
 
 // Closed sentences decided in a few steps, each touching a bound with
 // equality: interval arithmetic proves them once a zero of p counts on the

@@ -3,6 +3,7 @@
 // arithmetic proves the body, found by a dive through the bound box; such a
 // point must lie in the quantifier's real domain.
 #include "Driver/BRIX_Solve.h"
+#include "Driver/DecisionTestSupport.h"
 
 #include <cmath>
 
@@ -15,13 +16,6 @@ using brix::Solve;
 using brix::SolveOptions;
 using brix::SolveResult;
 using brix::Truth;
-
-SolveOptions Guarded() {
-    SolveOptions options;
-    options.errorBound = 0;
-    options.timeoutSeconds = 20;  // a guard: each case takes milliseconds
-    return options;
-}
 
 // Without a witness these keep splitting: no box of the bound variables lies
 // inside the thin region before the time-out.
@@ -47,7 +41,7 @@ TEST(Witness, ThinRegionsDecideTheSentence) {
          Truth::True},
     };
     for (const auto& c : cases) {
-        SolveResult r = Solve(c.sentence, {}, {}, Guarded());
+        SolveResult r = Solve(c.sentence, {}, {}, Eps(0));
         ASSERT_TRUE(r.solved) << c.sentence << ": " << r.error;
         EXPECT_EQ(r.truth, c.truth) << c.sentence;
         EXPECT_FALSE(r.timedOut) << c.sentence;
@@ -65,7 +59,7 @@ TEST(Witness, NearMissesAreNeverClaimed) {
         "x*y*z*w >= 0.004)",
     };
     for (const char* s : sentences) {
-        SolveOptions options = Guarded();
+        SolveOptions options = Eps(0);
         options.timeoutSeconds = 2;
         SolveResult r = Solve(s, {}, {}, options);
         ASSERT_TRUE(r.solved) << s << ": " << r.error;
@@ -77,10 +71,10 @@ TEST(Witness, NearMissesAreNeverClaimed) {
 // point of [0.1, 0.1] and must not serve as a witness (nor, dually, as a
 // counterexample of 10y <= 1).
 TEST(Witness, OnlyPointsOfTheRealDomain) {
-    SolveResult exists = Solve("EXISTS([y], [[0.1, 0.1]], 10*y > 1)", {}, {}, Guarded());
+    SolveResult exists = Solve("EXISTS([y], [[0.1, 0.1]], 10*y > 1)", {}, {}, Eps(0));
     ASSERT_TRUE(exists.solved) << exists.error;
     EXPECT_NE(exists.truth, Truth::True);
-    SolveResult forall = Solve("FORALL([y], [[0.1, 0.1]], 10*y <= 1)", {}, {}, Guarded());
+    SolveResult forall = Solve("FORALL([y], [[0.1, 0.1]], 10*y <= 1)", {}, {}, Eps(0));
     ASSERT_TRUE(forall.solved) << forall.error;
     EXPECT_NE(forall.truth, Truth::False);
 }
@@ -88,9 +82,7 @@ TEST(Witness, OnlyPointsOfTheRealDomain) {
 // With free variables a witness must serve the whole free box: x <= t for
 // some t in [0, 1] holds exactly on x <= 1.
 TEST(Witness, FreeBoxesAreCoveredWhole) {
-    SolveOptions options = Guarded();
-    options.errorBound = 0.001;
-    SolveResult r = Solve("EXISTS([t], [[0, 1]], x <= t)", {"x"}, {{-1, 2}}, options);
+    SolveResult r = Solve("EXISTS([t], [[0, 1]], x <= t)", {"x"}, {{-1, 2}}, Eps(0.001));
     ASSERT_TRUE(r.solved) << r.error;
     EXPECT_FALSE(r.trueBoxes.empty());
     for (const BoxBounds& b : r.trueBoxes) {
@@ -107,11 +99,9 @@ TEST(Witness, FreeBoxesAreCoveredWhole) {
 // of the box (a sample of its rim: true claims may not exceed 1 by more than
 // the box's reach, false ones must exceed 1 somewhere near the box).
 TEST(Witness, CounterexamplesOverFreeBoxesAreRight) {
-    SolveOptions options = Guarded();
-    options.errorBound = 0.2;
     SolveResult r = Solve(
         "FORALL([x, y], [[-2, 2], [-2, 2]], (9*(x - c)^2 + 4*(y - d)^2 <= 1) ==> (x^2 + y^2 <= 1))",
-        {"c", "d"}, {{-1, 1}, {-1, 1}}, options);
+        {"c", "d"}, {{-1, 1}, {-1, 1}}, Eps(0.2));
     ASSERT_TRUE(r.solved) << r.error;
     EXPECT_FALSE(r.falseBoxes.empty());
     auto farthest = [](double c, double d) {
