@@ -4,6 +4,7 @@
 #include "Constraint/BRIX_Constraint.h"
 #include "Driver/BRIX_BuildProblem.h"
 #include "Driver/BRIX_Problem.h"
+#include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
 #include "Expr/Ex_Parse.h"
 #include "Expr/Ex_ParseState.h"
@@ -233,6 +234,39 @@ std::vector<std::string> PartialReasons(const BRIX_Problem& problem) {
     return lines;
 }
 
+// The flags and parameters of one call, set for the call and put back after.
+class TuningScope {
+public:
+    explicit TuningScope(const SolveOptions& options) {
+        for (int i = 0; i < BRIX_FlagCount; ++i) {
+            flags_[i] = BRIX_GetFlag(i);
+        }
+        for (int i = 0; i < BRIX_ParamCount; ++i) {
+            params_[i] = BRIX_GetParam(i);
+        }
+        for (const auto& [index, value] : options.flags) {
+            BRIX_SetFlag(index, value);
+        }
+        for (const auto& [index, value] : options.params) {
+            BRIX_SetParam(index, value);
+        }
+    }
+    ~TuningScope() {
+        for (int i = 0; i < BRIX_FlagCount; ++i) {
+            BRIX_SetFlag(i, flags_[i]);
+        }
+        for (int i = 0; i < BRIX_ParamCount; ++i) {
+            BRIX_SetParam(i, params_[i]);
+        }
+    }
+    TuningScope(const TuningScope&) = delete;
+    TuningScope& operator=(const TuningScope&) = delete;
+
+private:
+    bool flags_[BRIX_FlagCount];
+    double params_[BRIX_ParamCount];
+};
+
 // Frees the approximation state tree and the constraint tree of a problem
 // when the problem goes, however Solve ends.
 struct ProblemHold {
@@ -255,6 +289,24 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
         result.error = "The time-out must be a number of seconds >= 0";
         return false;
     }
+    if (options.threads < 1) {
+        result.error = "The number of threads must be at least 1";
+        return false;
+    }
+    for (const auto& [index, value] : options.flags) {
+        (void)value;
+        if (index < 0 || index >= BRIX_FlagCount) {
+            result.error = "There is no flag " + std::to_string(index);
+            return false;
+        }
+    }
+    for (const auto& [index, value] : options.params) {
+        (void)value;
+        if (index < 0 || index >= BRIX_ParamCount) {
+            result.error = "There is no parameter " + std::to_string(index);
+            return false;
+        }
+    }
     if (!BRIX_ValidVariableNames(variables)) {
         result.error =
             "V must hold distinct names, each a letter or `_' then letters, digits "
@@ -275,6 +327,7 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
         return false;
     }
 
+    TuningScope tuning(options);
     ProblemHold hold;
     BRIX_Problem& problem = hold.problem;
     bool valid = false;

@@ -10,6 +10,7 @@
 #ifndef BRIX_DRIVER_BRIX_SOLVE_H
 #define BRIX_DRIVER_BRIX_SOLVE_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ struct SolveOptions {
     // positive time-out is at least a microsecond and at most 2^32 - 1
     // microseconds (about 71 minutes); longer ones are shortened to that.
     double timeoutSeconds = 0;
+    // Like "-f FLAG VAL" and "-p PARAM VAL": the flags and parameters of this
+    // call by index (0 <= FLAG < 19, 0 <= PARAM < 26); the others keep their
+    // defaults. Another index is refused.
+    std::map<int, bool> flags;
+    std::map<int, double> params;
+    // Like "-j N": threads that share the refinement, at least 1.
+    int threads = 1;
 };
 
 enum class Truth { Unknown, True, False };
