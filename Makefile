@@ -3,6 +3,7 @@
 JOBS ?= 2
 BUILD := build
 ASAN := build-asan
+TSAN := build-tsan
 FUZZ := build-fuzz
 FUZZ_SOLVE := build-fuzz-solve
 FUZZ_SECONDS ?= 60
@@ -10,7 +11,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
+.PHONY: all deps build build-asan run check test test-asan test-tsan fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -36,12 +37,20 @@ test-asan: build-asan
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    $(XVFB) ctest --test-dir $(ASAN) --output-on-failure --timeout 300 -j $(JOBS)
 
+# Solvers in several threads at once under ThreadSanitizer: only the libraries
+# and the thread tests are built.
+test-tsan: deps
+	cmake -S . -B $(TSAN) -DBRIX_TSAN=ON -DBRIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(TSAN) --target brix_thread_tests -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN)/tests/Driver/brix_thread_tests
+
 # Every test, in the optimised build and again under the sanitizers, with
 # warnings as errors.
 check: deps
 	$(MAKE) build CMAKE_ARGS="-DBRIX_WERROR=ON"
 	$(MAKE) test
 	$(MAKE) test-asan
+	$(MAKE) test-tsan
 
 # Coverage-guided fuzzing of the input parser (clang's libFuzzer), for
 # FUZZ_SECONDS seconds; findings are written to build-fuzz/.

@@ -15,7 +15,7 @@ rank() {
         src/Interval/*|src/Win/*) echo 1 ;;
         src/Expr/*|src/IO/*) echo 2 ;;
         src/Driver/BRIX_Registry*|src/Driver/BRIX_Timer*|src/Driver/ResultPainter*) echo 3 ;;
-        src/Driver/BRIX_Problem*|src/Driver/BRIX_Timeout*) echo 3 ;;
+        src/Driver/BRIX_Problem*|src/Driver/BRIX_Timeout*|src/Driver/BRIX_Context*) echo 3 ;;
         src/Constraint/*|src/Search/*) echo 4 ;;
         src/Driver/*) echo 5 ;;
         *) echo 9 ;;

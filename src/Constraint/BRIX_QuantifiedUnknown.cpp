@@ -37,8 +37,8 @@ BRIX_USASQuantifiedStore* StoreOf(BRIX_USAS* usas) {
     return static_cast<BRIX_USASQuantifiedStore*>(usas);
 }
 
-// The volume of box enclosed: the product of the widths rounded down and up.
-// A zero width gives 0 even beside an infinite one. Rounding: leaves up.
+}  // namespace
+
 Iv_Itvl<double> VolumeOf(const Box& box) {
     double lo = 1.0;
     double hi = 1.0;
@@ -52,6 +52,8 @@ Iv_Itvl<double> VolumeOf(const Box& box) {
     }
     return Iv_Itvl<double>::FromBounds(lo, hi);
 }
+
+namespace {
 
 // VolumeOf(box).hi, computed in the mode already in force, which must be up.
 double VolumeUpperBound(const Box& box) {

@@ -72,4 +72,8 @@ private:
                        const ResultPainter& context, bool& complete);
 };
 
+// The volume of box enclosed: the product of the widths rounded down and up.
+// A zero width gives 0 even beside an infinite one. Rounding: leaves up.
+Iv_Itvl<double> VolumeOf(const Box& box);
+
 #endif

@@ -7,6 +7,10 @@
 #include "Driver/BRIX_Registry.h"
 #include "IO/Ex_Stream.h"
 
+#include "Search/BRIX_ApproximateRefine.h"
+
+#include <deque>
+#include <limits>
 #include <memory>
 #include <numeric>
 
@@ -54,4 +58,111 @@ void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool sing
     problem.constraint = constraint.release();
     problem.refined = false;
     valid = true;
+}
+
+namespace {
+
+// [lo, hi] cut at a double strictly inside it; false when there is none (a
+// point, an unbounded component, or no double between the two).
+bool Cut(const Iv_Itvl<double>& c, Iv_Itvl<double>& lower, Iv_Itvl<double>& upper) {
+    const double inf = std::numeric_limits<double>::infinity();
+    if (!(c.lo > -inf && c.hi < inf && c.lo < c.hi)) {
+        return false;
+    }
+    const double mid = c.lo / 2 + c.hi / 2;
+    if (!(c.lo < mid && mid < c.hi)) {
+        return false;
+    }
+    lower = Iv_Itvl<double>::FromBounds(c.lo, mid);
+    upper = Iv_Itvl<double>::FromBounds(mid, c.hi);
+    return true;
+}
+
+// B cut into about count parts of equal size, each time the oldest part on
+// its widest component that can be cut; fewer when parts cannot be cut.
+// Every part is a new box: nothing is shared with B or with another part.
+std::vector<Box> CutIntoParts(const Box& B, std::size_t count) {
+    std::deque<Box> parts;
+    Box whole(B.Dimension());
+    for (int i = 0; i < B.Dimension(); ++i) {
+        whole.Set(i, B[i]);
+    }
+    parts.push_back(whole);
+    std::size_t uncut = 0;  // parts in a row that could not be cut
+    while (parts.size() < count && uncut < parts.size()) {
+        Box part = parts.front();
+        parts.pop_front();
+        int widest = -1;
+        double width = 0;
+        Iv_Itvl<double> lower, upper;
+        for (int i = 0; i < part.Dimension(); ++i) {
+            const double w = part[i].hi - part[i].lo;
+            if (w > width && Cut(part[i], lower, upper)) {
+                widest = i;
+                width = w;
+            }
+        }
+        if (widest < 0) {
+            parts.push_back(part);
+            ++uncut;
+            continue;
+        }
+        uncut = 0;
+        Cut(part[widest], lower, upper);
+        Box first(part.Dimension());
+        Box second(part.Dimension());
+        for (int i = 0; i < part.Dimension(); ++i) {
+            first.Set(i, i == widest ? lower : part[i]);
+            second.Set(i, i == widest ? upper : part[i]);
+        }
+        parts.push_back(first);
+        parts.push_back(second);
+    }
+    return std::vector<Box>(parts.begin(), parts.end());
+}
+
+}  // namespace
+
+void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B, bool single,
+                 double eps, const Box* inside, int threads, BRIX_Problem& problem) {
+    problem.threads = 1;
+    if (threads <= 1 || single || !problem.hasFreeVariables || problem.constraint == nullptr ||
+        BRIX_GetParam(BRIX_Param::Sampling) != 0 ||
+        BRIX_GetParam(BRIX_Param::RefinementTimeout) != 0) {
+        return;
+    }
+    // Several parts a thread, so that threads finishing early find more work.
+    const std::size_t count = static_cast<std::size_t>(threads) * 16;
+    const std::vector<Box> parts = CutIntoParts(B, count);
+    if (parts.size() < 2) {
+        return;
+    }
+    // What building prints was printed for the whole problem already.
+    Ex_SilentStream out;
+    Ex_SilentStream err;
+    Ex_StreamRedirect redirect(out, err);
+    std::vector<BRIX_Problem> pieces(2 * parts.size());
+    for (std::size_t j = 0; j < pieces.size(); ++j) {
+        const std::size_t k = j % parts.size();
+        std::unique_ptr<Box> part_inside;
+        if (inside != nullptr) {
+            part_inside = std::make_unique<Box>(inside->Dimension());
+            for (int i = 0; i < inside->Dimension(); ++i) {
+                part_inside->Set(i, Intersect((*inside)[i], parts[k][i]));
+            }
+        }
+        bool valid = false;
+        buildProblem(F, V, parts[k], single, eps, valid, pieces[j], part_inside.get());
+        if (!valid) {
+            for (BRIX_Problem& piece : pieces) {
+                releaseProblem(piece);
+            }
+            return;
+        }
+    }
+    problem.finerPieces.assign(std::make_move_iterator(pieces.begin() + parts.size()),
+                               std::make_move_iterator(pieces.end()));
+    pieces.resize(parts.size());
+    problem.pieces = std::move(pieces);
+    problem.threads = threads;
 }

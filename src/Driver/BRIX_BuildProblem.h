@@ -24,4 +24,14 @@
 void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool single, double eps,
                   bool& valid, BRIX_Problem& problem, const Box* inside = nullptr);
 
+// Prepares the refinement of a problem built by buildProblem from the same
+// F, V, B, single, eps and inside to be shared by `threads` threads: B is cut
+// into several parts a thread and problem.pieces gets the problem over each
+// part (built silently), problem.threads the count. Nothing changes (one
+// thread refines) when threads is 1, for a constraint without free
+// variables, for the search of a single box, with sampling or with a
+// per-refinement time-out.
+void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B, bool single,
+                 double eps, const Box* inside, int threads, BRIX_Problem& problem);
+
 #endif

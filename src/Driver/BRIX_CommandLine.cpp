@@ -75,6 +75,9 @@ void ApplyTimeout(const char* seconds) {
     setTimeout(static_cast<std::uint32_t>(value) * std::uint32_t{1000000});
 }
 
+// More threads than this are surely a typing error.
+constexpr long kMostThreads = 1024;
+
 void WarnErrorBound(const BRIX_Options& options) {
     BRIX_Print("'.  Error bound is ");
     BRIX_PrintDouble(options.errorBound);
@@ -115,6 +118,22 @@ bool ScanCommandLine(int argc, char** argv, BRIX_Options& options, int& status) 
                 break;
             }
             ApplyTimeout(argv[++i]);
+        } else if (Is(argument, "-j")) {
+            if (!hasNext) {
+                BRIX_Print(
+                    "Warning: Insufficient number of arguments for `-j'.  One thread.\n");
+                break;
+            }
+            const char* value = argv[++i];
+            long threads = 0;
+            if (BRIX_ReadInteger(value, threads) && threads >= 1 && threads <= kMostThreads) {
+                options.threads = static_cast<int>(threads);
+            } else {
+                BRIX_Print("Warning: Parse error for `-j ");
+                BRIX_Print(value);
+                BRIX_Print("'.  One thread.\n");
+                options.threads = 1;
+            }
         } else if (Is(argument, "-aq")) {
             if (!hasNext) {
                 BRIX_Print("Warning: Insufficient number of arguments for `-aq\n");

@@ -21,6 +21,7 @@ struct BRIX_Options {
     double errorBound = 0.5;              // -e EPS: relative error bound of the run
     bool approximateQuantifiers = false;  // -aq EPS given
     double approximationError = 0.0;      // its EPS
+    int threads = 1;                      // -j N: threads sharing the refinement
 };
 
 #endif

@@ -39,6 +39,14 @@ struct BRIX_Problem {
     double errorBound = 0.5;
     // The names of V.
     std::vector<std::string> variables;
+    // Sharing the refinement among threads: the same problem over parts of
+    // B (owned; each refined by one of `threads` threads and gathered into
+    // this one, then freed). Empty: this problem is refined by itself.
+    std::vector<BRIX_Problem> pieces;
+    // The same pieces again, for a second pass that refines some of them to
+    // a share of the error bound (see refinePieces); may be empty.
+    std::vector<BRIX_Problem> finerPieces;
+    int threads = 1;
 };
 
 #endif

@@ -1,5 +1,7 @@
 #include "Driver/BRIX_Registry.h"
 
+#include "Driver/BRIX_Context.h"
+
 #include "System/SAL.h"
 
 #include <cassert>
@@ -7,7 +9,7 @@
 
 namespace {
 
-bool flags[BRIX_FlagCount] = {
+const bool defaultFlags[BRIX_FlagCount] = {
     false,  // 0 TraceTopLevel
     true,   // 1 MergeUnknownBoxes
     true,   // 2
@@ -51,7 +53,7 @@ const char* const flagDescriptions[BRIX_FlagCount] = {
     "Check marks befure recursive calls. [false]",
 };
 
-double params[BRIX_ParamCount] = {
+const double defaultParams[BRIX_ParamCount] = {
     0.1,   // 0 ZeroExpansionRatio
     0.01,  // 1 ZeroRelativeError
     0.5,   // 2 BisectionThreshold
@@ -142,12 +144,17 @@ const char BRIX_ParamArgumentsMissing[] =
 
 void BRIX_SetFlag(int index, bool value) {
     assert(index >= 0 && index < BRIX_FlagCount);
-    flags[index] = value;
+    BRIX_CurrentContext().tuning.flags[index] = value;
 }
 
 bool BRIX_GetFlag(int index) {
     assert(index >= 0 && index < BRIX_FlagCount);
-    return flags[index];
+    return BRIX_CurrentContext().tuning.flags[index];
+}
+
+bool BRIX_DefaultFlag(int index) {
+    assert(index >= 0 && index < BRIX_FlagCount);
+    return defaultFlags[index];
 }
 
 const char* BRIX_FlagDescription(int index) {
@@ -157,12 +164,17 @@ const char* BRIX_FlagDescription(int index) {
 
 void BRIX_SetParam(int index, double value) {
     assert(index >= 0 && index < BRIX_ParamCount);
-    params[index] = value;
+    BRIX_CurrentContext().tuning.params[index] = value;
 }
 
 double BRIX_GetParam(int index) {
     assert(index >= 0 && index < BRIX_ParamCount);
-    return params[index];
+    return BRIX_CurrentContext().tuning.params[index];
+}
+
+double BRIX_DefaultParam(int index) {
+    assert(index >= 0 && index < BRIX_ParamCount);
+    return defaultParams[index];
 }
 
 const char* BRIX_ParamDescription(int index) {

@@ -2,9 +2,9 @@
 // addressed by a small index and carrying a one-line description whose
 // bracketed tail names its default.
 //
-// The tables are program-wide. They hold their defaults from load time, are
-// changed only while the command line is scanned ("-f FLAG VAL",
-// "-p PARAM VAL"), and are read freely afterwards.
+// The defaults are fixed. The values in force belong to the calling thread's
+// solver context (Driver/BRIX_Context.h): the command line sets them in the
+// program's context ("-f FLAG VAL", "-p PARAM VAL"), a solver in its own.
 #ifndef BRIX_DRIVER_BRIX_REGISTRY_H
 #define BRIX_DRIVER_BRIX_REGISTRY_H
 
@@ -66,14 +66,17 @@ enum Index : int {
 };
 }  // namespace BRIX_Param
 
-// Accessors. Requires 0 <= index < BRIX_FlagCount (BRIX_ParamCount).
+// Accessors of the current context's values and of the defaults. Requires
+// 0 <= index < BRIX_FlagCount (BRIX_ParamCount).
 void BRIX_SetFlag(int index, bool value);
 bool BRIX_GetFlag(int index);
+bool BRIX_DefaultFlag(int index);
 // The description text, or null for an entry without one.
 const char* BRIX_FlagDescription(int index);
 
 void BRIX_SetParam(int index, double value);
 double BRIX_GetParam(int index);
+double BRIX_DefaultParam(int index);
 // The description text, or null for an entry without one.
 const char* BRIX_ParamDescription(int index);
 

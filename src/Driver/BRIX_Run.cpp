@@ -78,6 +78,10 @@ int Run(int argc, char** argv) {
     Ex_StdOut().enabled = !options.silentComputation;
     buildProblem(answers.constraint, answers.names, answers.domainOuter, options.single,
                  options.errorBound, valid, problem, &answers.domainInside);
+    if (valid) {
+        buildPieces(answers.constraint, answers.names, answers.domainOuter, options.single,
+                    options.errorBound, &answers.domainInside, options.threads, problem);
+    }
     if (!valid) {
         // A refused constraint is reported whatever -cs says: only -is
         // keeps the run silent.

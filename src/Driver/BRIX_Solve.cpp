@@ -3,6 +3,7 @@
 #include "Constraint/BRIX_Builder.h"
 #include "Constraint/BRIX_Constraint.h"
 #include "Driver/BRIX_BuildProblem.h"
+#include "Driver/BRIX_Context.h"
 #include "Driver/BRIX_Problem.h"
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
@@ -51,14 +52,15 @@ void StartOnce() {
     (void)started;
 }
 
-// What one call changes in the process, put back when the call ends, however
-// it ends: the caller's floating-point environment, the output switches of
-// the standard streams, the precision-loss and comment handlers, the time-out.
-// The call itself runs in the environment the program runs in: rounding to
-// nearest (number text is read in the current mode), every exception masked.
+// What one call sets up for the calling thread, put back when the call ends,
+// however it ends: the solver's context, silent standard streams, the
+// thread's floating-point environment. The call itself runs in the
+// environment the program runs in: rounding to nearest (number text is read
+// in the current mode), every exception masked.
 class CallScope {
 public:
-    CallScope() {
+    explicit CallScope(BRIX_Context& context)
+        : contextScope_(context), redirect_(out_, err_) {
         std::fegetenv(&environment_);
         StartOnce();
         std::fesetround(FE_TONEAREST);
@@ -67,33 +69,24 @@ public:
             SAL_Interface::MaskFPException(code);
             SAL_Interface::ClearFPException(code);
         }
-        outEnabled_ = Ex_StdOut().enabled;
-        errEnabled_ = Ex_StdErr().enabled;
-        Ex_StdOut().enabled = false;
-        Ex_StdErr().enabled = false;
-        handler_ = BRIX_SetPrecisionLossHandler(IgnorePrecisionLoss);
+        context.lossHandler = IgnorePrecisionLoss;
         commentHandler_ = Ex_ParseState::commentEofHandler;
         Ex_ParseState::commentEofHandler = NoteCommentOpenAtEnd;
-        timeout_ = getTimeout();
     }
     ~CallScope() {
-        setTimeout(timeout_);
         Ex_ParseState::commentEofHandler = commentHandler_;
-        (void)BRIX_SetPrecisionLossHandler(handler_);
-        Ex_StdOut().enabled = outEnabled_;
-        Ex_StdErr().enabled = errEnabled_;
         std::fesetenv(&environment_);
     }
     CallScope(const CallScope&) = delete;
     CallScope& operator=(const CallScope&) = delete;
 
 private:
+    BRIX_ContextScope contextScope_;
+    Ex_SilentStream out_;
+    Ex_SilentStream err_;
+    Ex_StreamRedirect redirect_;
     std::fenv_t environment_{};
-    bool outEnabled_ = true;
-    bool errEnabled_ = true;
-    BRIX_PrecisionLossHandler handler_ = nullptr;
     void (*commentHandler_)() = nullptr;
-    std::uint32_t timeout_ = 0;
 };
 
 // The characters the scanner copied out while a constraint was parsed
@@ -234,39 +227,6 @@ std::vector<std::string> PartialReasons(const BRIX_Problem& problem) {
     return lines;
 }
 
-// The flags and parameters of one call, set for the call and put back after.
-class TuningScope {
-public:
-    explicit TuningScope(const SolveOptions& options) {
-        for (int i = 0; i < BRIX_FlagCount; ++i) {
-            flags_[i] = BRIX_GetFlag(i);
-        }
-        for (int i = 0; i < BRIX_ParamCount; ++i) {
-            params_[i] = BRIX_GetParam(i);
-        }
-        for (const auto& [index, value] : options.flags) {
-            BRIX_SetFlag(index, value);
-        }
-        for (const auto& [index, value] : options.params) {
-            BRIX_SetParam(index, value);
-        }
-    }
-    ~TuningScope() {
-        for (int i = 0; i < BRIX_FlagCount; ++i) {
-            BRIX_SetFlag(i, flags_[i]);
-        }
-        for (int i = 0; i < BRIX_ParamCount; ++i) {
-            BRIX_SetParam(i, params_[i]);
-        }
-    }
-    TuningScope(const TuningScope&) = delete;
-    TuningScope& operator=(const TuningScope&) = delete;
-
-private:
-    bool flags_[BRIX_FlagCount];
-    double params_[BRIX_ParamCount];
-};
-
 // Frees the approximation state tree and the constraint tree of a problem
 // when the problem goes, however Solve ends.
 struct ProblemHold {
@@ -327,7 +287,6 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
         return false;
     }
 
-    TuningScope tuning(options);
     ProblemHold hold;
     BRIX_Problem& problem = hold.problem;
     bool valid = false;
@@ -336,6 +295,8 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
         result.error = "Expression " + constraint + " is not a valid constraint";
         return false;
     }
+    buildPieces(tree, variables, box, options.singleBox, options.errorBound, nullptr,
+                options.threads, problem);
     setTimeout(TimeoutMicroseconds(options.timeoutSeconds));
     startTimeoutClock();
     approximateRefine(problem);
@@ -361,12 +322,45 @@ bool SolveProblem(const std::string& constraint, const std::vector<std::string>&
 
 }  // namespace
 
+struct Solver::State {
+    SolveOptions options;
+    BRIX_Context context;
+};
+
+Solver::Solver(const SolveOptions& options) : state_(std::make_unique<State>()) {
+    state_->options = options;
+    BRIX_Tuning& tuning = state_->context.tuning;
+    tuning = BRIX_CurrentContext().tuning;
+    // Indices outside the tables are refused when the solver is used.
+    for (const auto& [index, value] : options.flags) {
+        if (index >= 0 && index < BRIX_FlagCount) {
+            tuning.flags[index] = value;
+        }
+    }
+    for (const auto& [index, value] : options.params) {
+        if (index >= 0 && index < BRIX_ParamCount) {
+            tuning.params[index] = value;
+        }
+    }
+}
+
+Solver::~Solver() = default;
+
+const SolveOptions& Solver::Options() const {
+    return state_->options;
+}
+
+SolveResult Solver::Solve(const std::string& constraint, const std::vector<std::string>& variables,
+                          const BoxBounds& box) {
+    CallScope scope(state_->context);
+    SolveResult result;
+    result.solved = SolveProblem(constraint, variables, box, state_->options, result);
+    return result;
+}
+
 SolveResult Solve(const std::string& constraint, const std::vector<std::string>& variables,
                   const BoxBounds& box, const SolveOptions& options) {
-    CallScope scope;
-    SolveResult result;
-    result.solved = SolveProblem(constraint, variables, box, options, result);
-    return result;
+    return Solver(options).Solve(constraint, variables, box);
 }
 
 }  // namespace brix

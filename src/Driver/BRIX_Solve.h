@@ -2,15 +2,17 @@
 // text, its free variables and the box, in; the proved-true, proved-false and
 // open boxes, out.
 //
-// Solve uses the process-wide solver state (registry flags and parameters,
-// the parser, the output streams, the time-out): it is not reentrant, so a
-// program calls it from one thread at a time. It starts the system layer on
-// its first call (rounding, exception masks, standard streams), as the
-// program's main does; a program that has already done so loses nothing.
+// A Solver owns everything a solve changes: its flags and parameters, its
+// time-out and clock, its timers and its refinement state. Solvers in
+// different threads run at the same time without meeting; one Solver is used
+// by one thread at a time. The first solve starts the system layer
+// (rounding, exception masks, standard streams) as the program's main does; a
+// program that has already done so loses nothing.
 #ifndef BRIX_DRIVER_BRIX_SOLVE_H
 #define BRIX_DRIVER_BRIX_SOLVE_H
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,11 +80,33 @@ struct SolveResult {
 };
 
 // Solves `constraint` (the input language, without the ";" that ends an
-// answer) over `variables` and `box` (one component per variable), with the
-// current registry flags and parameters. Writes nothing to standard output or
-// standard error. Leaves the caller's floating-point environment (rounding
-// mode, exception masks and flags) and time-out setting as it found them; the
-// time-out clock is restarted.
+// answer) over `variables` and `box` (one component per variable). Writes
+// nothing to standard output or standard error, changes nothing outside the
+// solver, and leaves the calling thread's floating-point environment
+// (rounding mode, exception masks and flags) as it found it.
+class Solver {
+public:
+    // The flags and parameters start as the calling thread's (the defaults
+    // unless it changed them with BRIX_SetFlag/BRIX_SetParam), then take
+    // options.flags and options.params.
+    explicit Solver(const SolveOptions& options = {});
+    ~Solver();
+    Solver(const Solver&) = delete;
+    Solver& operator=(const Solver&) = delete;
+
+    // One solve with the options; the time-out counts from the start of the
+    // call. May be called again for other problems.
+    SolveResult Solve(const std::string& constraint, const std::vector<std::string>& variables,
+                      const BoxBounds& box);
+
+    const SolveOptions& Options() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// One solve by a Solver made for it.
 SolveResult Solve(const std::string& constraint, const std::vector<std::string>& variables,
                   const BoxBounds& box, const SolveOptions& options = {});
 

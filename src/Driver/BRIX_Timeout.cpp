@@ -1,14 +1,10 @@
 #include "Driver/BRIX_Timeout.h"
 
+#include "Driver/BRIX_Context.h"
+
 #include <ctime>
 
 namespace {
-
-std::uint32_t timeout = 0;
-std::uint64_t clockStart = 0;
-// timeoutPassed: calls since the clock was last read, and what it found.
-unsigned callsSinceRead = 0;
-bool passed = false;
 
 std::uint64_t ProcessMicroseconds() {
     timespec t{};
@@ -17,34 +13,40 @@ std::uint64_t ProcessMicroseconds() {
            static_cast<std::uint64_t>(t.tv_nsec) / 1000u;
 }
 
+BRIX_TimeoutState& State() {
+    return BRIX_CurrentContext().timeout;
+}
+
 }  // namespace
 
 void setTimeout(std::uint32_t microseconds) {
-    timeout = microseconds;
+    State().limit = microseconds;
 }
 
 std::uint32_t getTimeout() {
-    return timeout;
+    return State().limit;
 }
 
 void startTimeoutClock() {
-    clockStart = ProcessMicroseconds();
-    callsSinceRead = 0;
-    passed = false;
+    BRIX_TimeoutState& state = State();
+    state.clockStart = ProcessMicroseconds();
+    state.callsSinceRead = 0;
+    state.passed = false;
 }
 
 bool timeoutPassed() {
-    if (timeout == 0 || passed) {
-        return passed && timeout != 0;
+    BRIX_TimeoutState& state = State();
+    if (state.limit == 0 || state.passed) {
+        return state.passed && state.limit != 0;
     }
-    if (++callsSinceRead < 64) {
+    if (++state.callsSinceRead < 64) {
         return false;
     }
-    callsSinceRead = 0;
-    passed = timeoutClockMicroseconds() > timeout;
-    return passed;
+    state.callsSinceRead = 0;
+    state.passed = ProcessMicroseconds() - state.clockStart > state.limit;
+    return state.passed;
 }
 
 std::uint64_t timeoutClockMicroseconds() {
-    return ProcessMicroseconds() - clockStart;
+    return ProcessMicroseconds() - State().clockStart;
 }

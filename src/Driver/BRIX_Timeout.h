@@ -1,7 +1,8 @@
-// The program-wide time-out: an unsigned 32-bit count of microseconds of
-// processor time, 0 meaning no time-out. It is 0 at start-up and set by
-// "-to SECS"; the refinement stops once the processor time counted from the
-// time-out clock's start exceeds it.
+// The time-out of the current solver context: an unsigned 32-bit count of
+// microseconds of processor time, 0 meaning no time-out. It is 0 at start-up
+// and set by "-to SECS"; the refinement stops once the processor time of the
+// process (every thread of it) counted from the time-out clock's start
+// exceeds it.
 #ifndef BRIX_DRIVER_BRIX_TIMEOUT_H
 #define BRIX_DRIVER_BRIX_TIMEOUT_H
 

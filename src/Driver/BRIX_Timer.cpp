@@ -1,8 +1,11 @@
 #include "Driver/BRIX_Timer.h"
 
+#include "Driver/BRIX_Context.h"
+
 #include "IO/Ex_Stream.h"
 #include "System/SAL.h"
 
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <cstdio>
@@ -11,12 +14,12 @@ namespace {
 
 constexpr long MicrosPerSecond = 1000000;
 
-BRIX_Timer* registryHead = nullptr;
-BRIX_ClockSource clockSource = SAL_Interface::Clock;
+// Replaced only by tests; atomic so that solvers in other threads read it safely.
+std::atomic<BRIX_ClockSource> clockSource{SAL_Interface::Clock};
 
 // The clock as the record keeps it: its low 32 bits, read as a signed count.
 std::int32_t ReadClock() {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(clockSource()));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(clockSource.load()()));
 }
 
 // a + d held in 32 bits: a sum past the largest count stays there instead of
@@ -36,13 +39,16 @@ void PrintDuration(Ex_OutputStream& out, const char* title, long d) {
 
 }  // namespace
 
-BRIX_Timer::BRIX_Timer(const char* label) : next_(registryHead), label_(label) {
+BRIX_Timer::BRIX_Timer(const char* label) : BRIX_Timer(label, &BRIX_CurrentContext().timers) {}
+
+BRIX_Timer::BRIX_Timer(const char* label, BRIX_Timer** registry)
+    : next_(*registry), registry_(registry), label_(label) {
     assert(label != nullptr);
-    registryHead = this;
+    *registry = this;
 }
 
 BRIX_Timer::~BRIX_Timer() {
-    BRIX_Timer** link = &registryHead;
+    BRIX_Timer** link = registry_;
     while (*link != nullptr && *link != this) {
         link = &(*link)->next_;
     }
@@ -52,7 +58,7 @@ BRIX_Timer::~BRIX_Timer() {
 }
 
 BRIX_Timer* BRIX_Timer::First() {
-    return registryHead;
+    return BRIX_CurrentContext().timers;
 }
 
 std::int64_t BRIX_Timer::Elapsed() const {
@@ -126,19 +132,24 @@ long BRIX_Timer::Average() const {
 }
 
 BRIX_ClockSource BRIX_SetTimerClock(BRIX_ClockSource source) {
-    BRIX_ClockSource previous = clockSource;
-    clockSource = source != nullptr ? source : SAL_Interface::Clock;
-    return previous;
+    return clockSource.exchange(source != nullptr ? source : SAL_Interface::Clock);
 }
 
 BRIX_Timer& BRIX_TotalTimer() {
-    static BRIX_Timer timer("BRIX-Total");
-    return timer;
+    BRIX_Context& context = BRIX_CurrentContext();
+    if (context.totalTimer == nullptr) {
+        context.totalTimer = std::make_unique<BRIX_Timer>("BRIX-Total", &context.timers);
+    }
+    return *context.totalTimer;
 }
 
 BRIX_Timer& BRIX_RefineTimer() {
-    static BRIX_Timer timer("BRIX:Approximate-Refine");
-    return timer;
+    BRIX_Context& context = BRIX_CurrentContext();
+    if (context.refineTimer == nullptr) {
+        context.refineTimer =
+            std::make_unique<BRIX_Timer>("BRIX:Approximate-Refine", &context.timers);
+    }
+    return *context.refineTimer;
 }
 
 void printProfile() {

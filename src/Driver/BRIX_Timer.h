@@ -1,11 +1,11 @@
 // Profiling timers: processor time spent in marked regions of a run, and the
 // report over all timers.
 //
-// Every timer links itself at the head of one program-wide registry when it is
-// constructed and unlinks itself when it is destroyed, so the report lists the
-// timers from the most recently created to the oldest. The timers the driver
-// uses are function-local statics (see BRIX_TotalTimer): created on first use,
-// their destruction registered as an exit handler at that moment.
+// Every timer links itself at the head of a registry when it is constructed
+// (by default the current solver context's) and unlinks itself when it is
+// destroyed, so the report lists the timers from the most recently created to
+// the oldest. The timers the driver uses belong to the context (see
+// BRIX_TotalTimer): created on first use, destroyed with the context.
 #ifndef BRIX_DRIVER_BRIX_TIMER_H
 #define BRIX_DRIVER_BRIX_TIMER_H
 
@@ -19,6 +19,9 @@ public:
     // A timer with no measurement, linked at the head of the registry.
     // Borrows label: it must outlive the timer (a string literal).
     explicit BRIX_Timer(const char* label);
+    // The same, linked into the given registry (borrowed: it must outlive
+    // the timer).
+    BRIX_Timer(const char* label, BRIX_Timer** registry);
     // Unlinks the timer from the registry.
     ~BRIX_Timer();
     BRIX_Timer(const BRIX_Timer&) = delete;
@@ -52,7 +55,8 @@ public:
     // by a microsecond between modes) and leaves it unchanged.
     long Average() const;
 
-    // The registry, most recent timer first; null after the last one.
+    // The current context's registry, most recent timer first; null after
+    // the last one.
     static BRIX_Timer* First();
     BRIX_Timer* Next() const { return next_; }
 
@@ -61,6 +65,7 @@ private:
     std::int64_t Elapsed() const;
 
     BRIX_Timer* next_;
+    BRIX_Timer** registry_;
     const char* label_;
     std::int32_t total_ = 0;
     std::uint32_t min_ = MinSentinel;
@@ -77,7 +82,7 @@ private:
 using BRIX_ClockSource = long (*)();
 BRIX_ClockSource BRIX_SetTimerClock(BRIX_ClockSource source);
 
-// The driver's two timers, each created on first use and destroyed at exit:
+// The current context's two timers, each created on first use:
 // "BRIX-Total" around the refinement and all outputs, "BRIX:Approximate-Refine"
 // around the refinement loop.
 BRIX_Timer& BRIX_TotalTimer();

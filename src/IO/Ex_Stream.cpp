@@ -13,6 +13,9 @@ namespace {
 Ex_InputStream stdIn;
 Ex_OutputStream stdOut;
 Ex_OutputStream stdErr;
+// The calling thread's redirection (Ex_StreamRedirect); null for none.
+thread_local Ex_OutputStream* redirectedOut = nullptr;
+thread_local Ex_OutputStream* redirectedErr = nullptr;
 SAL_Module formModule;
 bool formRegistered = false;
 
@@ -85,10 +88,27 @@ Ex_InputStream& Ex_StdIn() {
     return stdIn;
 }
 Ex_OutputStream& Ex_StdOut() {
-    return stdOut;
+    return redirectedOut != nullptr ? *redirectedOut : stdOut;
 }
 Ex_OutputStream& Ex_StdErr() {
-    return stdErr;
+    return redirectedErr != nullptr ? *redirectedErr : stdErr;
+}
+
+Ex_SilentStream::Ex_SilentStream() {
+    sink_.Attach(buffer_, sizeof buffer_);
+    AttachSys(&sink_);
+    enabled = false;
+}
+
+Ex_StreamRedirect::Ex_StreamRedirect(Ex_OutputStream& out, Ex_OutputStream& err)
+    : previousOut_(redirectedOut), previousErr_(redirectedErr) {
+    redirectedOut = &out;
+    redirectedErr = &err;
+}
+
+Ex_StreamRedirect::~Ex_StreamRedirect() {
+    redirectedOut = previousOut_;
+    redirectedErr = previousErr_;
 }
 
 Ex_InputStream& operator>>(Ex_InputStream& in, Ex_Expr& value) {

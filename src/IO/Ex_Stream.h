@@ -5,6 +5,7 @@
 
 #include "Expr/Ex_Expr.h"
 #include "IO/IO_FormStream.h"
+#include "IO/IO_SysStream.h"
 #include "Interval/Iv_Itvl.h"
 
 class Box;
@@ -57,8 +58,38 @@ Ex_OutputStream& operator<<(Ex_OutputStream& out, const Ex_Expr& value);
 
 // The standard formatted streams, bound to stdin, stdout and stderr by a
 // start-up module (available once SAL_Interface::StartUp has run).
+// Ex_StdOut() and Ex_StdErr() answer the calling thread's redirection, when
+// one is in force.
 Ex_InputStream& Ex_StdIn();
 Ex_OutputStream& Ex_StdOut();
 Ex_OutputStream& Ex_StdErr();
+
+// A switched-off stream over a sink that keeps nothing: what is written to
+// it goes nowhere, Flush included.
+class Ex_SilentStream : public Ex_OutputStream {
+public:
+    Ex_SilentStream();
+    Ex_SilentStream(const Ex_SilentStream&) = delete;
+    Ex_SilentStream& operator=(const Ex_SilentStream&) = delete;
+
+private:
+    char buffer_[1] = {};
+    IO_SysOutputString sink_;
+};
+
+// Sends the calling thread's Ex_StdOut() and Ex_StdErr() to other streams
+// (borrowed: they must outlive the scope) until the scope ends, so that a
+// solver embedded in a program never touches the process's standard streams.
+class Ex_StreamRedirect {
+public:
+    Ex_StreamRedirect(Ex_OutputStream& out, Ex_OutputStream& err);
+    ~Ex_StreamRedirect();
+    Ex_StreamRedirect(const Ex_StreamRedirect&) = delete;
+    Ex_StreamRedirect& operator=(const Ex_StreamRedirect&) = delete;
+
+private:
+    Ex_OutputStream* previousOut_;
+    Ex_OutputStream* previousErr_;
+};
 
 #endif

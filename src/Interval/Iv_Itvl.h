@@ -63,19 +63,15 @@ public:
     bool IsOne() const { return lo == 1 && hi == 1; }
     bool IsZero() const { return lo == 0 && hi == 0; }
     // True for lo <= hi and for the empty interval (both bounds NaN); false when
-    // exactly one bound is NaN; for hi < lo the AllowImproper option decides.
+    // exactly one bound is NaN or hi < lo.
     bool IsProper() const {
         if (IsNaN(lo) || IsNaN(hi)) {
             return IsNaN(lo) && IsNaN(hi);
         }
-        return lo <= hi || allowImproper;
+        return lo <= hi;
     }
     // [hi, lo]: the bounds exchanged, no rounding.
     Iv_Itvl Swapped() const { return FromBounds(hi, lo); }
-
-    // Whether IsProper accepts hi < lo (default false).
-    static bool AllowImproper() { return allowImproper; }
-    static void SetAllowImproper(bool allow) { allowImproper = allow; }
 
     // In-place forms of the operators below; same bounds, same rounding.
     Iv_Itvl& operator+=(const Iv_Itvl& b);
@@ -84,9 +80,6 @@ public:
     Iv_Itvl& operator*=(const Iv_Itvl& b);
     Iv_Itvl& operator*=(double s);
     Iv_Itvl& operator/=(const Iv_Itvl& b);
-
-private:
-    static inline bool allowImproper = false;
 };
 
 // ---- Additive operations. Rounding: each leaves the mode at up. ----

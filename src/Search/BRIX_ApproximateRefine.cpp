@@ -8,6 +8,7 @@
 #include "Driver/BRIX_Timer.h"
 #include "Driver/ResultPainter.h"
 #include "IO/Ex_Stream.h"
+#include "Search/BRIX_ParallelRefine.h"
 #include "Search/BRIX_PrecisionLoss.h"
 #include "Search/BRIX_Progress.h"
 #include "Search/BRIX_StackEl.h"
@@ -249,7 +250,11 @@ void approximateRefine(BRIX_Problem& problem) {
             ~Timing() { timer.Stop(); }
         } timing{BRIX_RefineTimer()};
         timing.timer.Start();
-        Refine(problem);
+        if (problem.pieces.empty()) {
+            Refine(problem);
+        } else {
+            refinePieces(problem);
+        }
     }
     // A box that could not be split matters only while something is left
     // undecided: later narrowing may still have decided it.

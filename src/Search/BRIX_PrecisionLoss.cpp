@@ -5,9 +5,6 @@
 
 namespace {
 
-BRIX_PrecisionLossHandler handler = nullptr;
-BRIX_PrecisionLosses losses;
-
 void Report(const Box& box, int var) {
     Ex_StdOut().Flush();
     Ex_OutputStream& err = Ex_StdErr();
@@ -18,20 +15,21 @@ void Report(const Box& box, int var) {
 }  // namespace
 
 BRIX_PrecisionLossHandler BRIX_SetPrecisionLossHandler(BRIX_PrecisionLossHandler h) {
-    BRIX_PrecisionLossHandler old = handler;
-    handler = h;
+    BRIX_PrecisionLossHandler old = BRIX_CurrentContext().lossHandler;
+    BRIX_CurrentContext().lossHandler = h;
     return old;
 }
 
 void BRIX_ResetPrecisionLosses() {
-    losses = BRIX_PrecisionLosses();
+    BRIX_CurrentContext().losses = BRIX_PrecisionLosses();
 }
 
 const BRIX_PrecisionLosses& BRIX_GetPrecisionLosses() {
-    return losses;
+    return BRIX_CurrentContext().losses;
 }
 
 void BRIX_PrecisionLost(const Box& box, int var) {
+    BRIX_PrecisionLosses& losses = BRIX_CurrentContext().losses;
     if (losses.count++ == 0) {
         losses.first = box;
         losses.firstVar = var;
@@ -40,6 +38,8 @@ void BRIX_PrecisionLost(const Box& box, int var) {
 
 void BRIX_ReportPrecisionLoss() {
     BRIX_EraseProgress();
+    const BRIX_PrecisionLosses& losses = BRIX_CurrentContext().losses;
+    const BRIX_PrecisionLossHandler handler = BRIX_CurrentContext().lossHandler;
     if (handler != nullptr) {
         handler(losses.first, losses.firstVar);
     } else {

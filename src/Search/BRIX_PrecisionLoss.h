@@ -6,12 +6,12 @@
 #ifndef BRIX_SEARCH_BRIX_PRECISIONLOSS_H
 #define BRIX_SEARCH_BRIX_PRECISIONLOSS_H
 
-#include "Interval/Box.h"
+#include "Driver/BRIX_Context.h"
 
-// Called with the first box of a refinement that could not be split and the
-// index of the variable it was to be split on, when the refinement ends with
-// something left undecided.
-using BRIX_PrecisionLossHandler = void (*)(const Box& box, int var);
+// The losses and the handler belong to the current solver context. The
+// handler (BRIX_PrecisionLossHandler) is called with the first box of a
+// refinement that could not be split and the index of the variable it was to
+// be split on, when the refinement ends with something left undecided.
 
 // Installs handler (null: the default) and returns the previous one (null
 // for the default). The default prints "Out of precision! Ill-posed input?",
@@ -21,13 +21,6 @@ BRIX_PrecisionLossHandler BRIX_SetPrecisionLossHandler(BRIX_PrecisionLossHandler
 
 // Runs the installed handler with the first loss (there must be one).
 void BRIX_ReportPrecisionLoss();
-
-// The boxes the current refinement could not split.
-struct BRIX_PrecisionLosses {
-    long count = 0;
-    Box first;  // the first of them (empty when count is 0)
-    int firstVar = -1;
-};
 
 // Forgets the losses; a refinement starts with none.
 void BRIX_ResetPrecisionLosses();

@@ -1,5 +1,6 @@
 #include "Search/BRIX_Progress.h"
 
+#include "Driver/BRIX_Context.h"
 #include "Driver/BRIX_Timeout.h"
 #include "IO/Ex_Stream.h"
 #include "Search/BRIX_StackEl.h"
@@ -12,8 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool lineShown = false;
 
 double WallSeconds() {
     timespec t{};
@@ -89,7 +88,7 @@ void BRIX_RefineWatch::ShowProgress(double seconds) const {
     if (problem_.approximation == nullptr || !problem_.approximation->IsStore()) {
         std::fprintf(stderr, "\rbrix: %.1f s\033[K", seconds);  // no box lists to count
         std::fflush(stderr);
-        lineShown = true;
+        BRIX_CurrentContext().progressLineShown = true;
         return;
     }
     auto* store = static_cast<const BRIX_USASQuantifiedStore*>(problem_.approximation);
@@ -103,13 +102,13 @@ void BRIX_RefineWatch::ShowProgress(double seconds) const {
                  "%ld true, %ld false\033[K",
                  seconds, open.count, fraction, problem_.errorBound, yes.count, no.count);
     std::fflush(stderr);
-    lineShown = true;
+    BRIX_CurrentContext().progressLineShown = true;
 }
 
 void BRIX_EraseProgress() {
-    if (lineShown) {
+    if (BRIX_CurrentContext().progressLineShown) {
         std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
-        lineShown = false;
+        BRIX_CurrentContext().progressLineShown = false;
     }
 }
