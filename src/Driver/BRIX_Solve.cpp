@@ -7,7 +7,6 @@
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
 #include "Expr/Ex_Parse.h"
-#include "Expr/Ex_ParseState.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
 #include "Interval/Box.h"
@@ -32,14 +31,6 @@ namespace {
 // that calls Solve sees nothing on standard error.
 void IgnorePrecisionLoss(const Box&, int) {}
 
-// Set when the parsed text ended inside a block comment. The scanner then
-// closes the comment and ends the token stream, so the parse fails.
-bool commentOpenAtEnd = false;
-
-void NoteCommentOpenAtEnd() {
-    commentOpenAtEnd = true;
-}
-
 // The program's start-up (rounding to nearest, exceptions masked, the
 // standard streams attached), once per process.
 void StartOnce() {
@@ -53,7 +44,7 @@ void StartOnce() {
 
 // What one call changes in the process, put back when the call ends, however
 // it ends: the caller's floating-point environment, the output switches of
-// the standard streams, the precision-loss and comment handlers, the time-out.
+// the standard streams, the precision-loss handler, the time-out.
 // The call itself runs in the environment the program runs in: rounding to
 // nearest (number text is read in the current mode), every exception masked.
 class CallScope {
@@ -72,13 +63,10 @@ public:
         Ex_StdOut().enabled = false;
         Ex_StdErr().enabled = false;
         handler_ = BRIX_SetPrecisionLossHandler(IgnorePrecisionLoss);
-        commentHandler_ = Ex_ParseState::commentEofHandler;
-        Ex_ParseState::commentEofHandler = NoteCommentOpenAtEnd;
         timeout_ = getTimeout();
     }
     ~CallScope() {
         setTimeout(timeout_);
-        Ex_ParseState::commentEofHandler = commentHandler_;
         (void)BRIX_SetPrecisionLossHandler(handler_);
         Ex_StdOut().enabled = outEnabled_;
         Ex_StdErr().enabled = errEnabled_;
@@ -92,33 +80,7 @@ private:
     bool outEnabled_ = true;
     bool errEnabled_ = true;
     BRIX_PrecisionLossHandler handler_ = nullptr;
-    void (*commentHandler_)() = nullptr;
     std::uint32_t timeout_ = 0;
-};
-
-// The characters the scanner copied out while a constraint was parsed
-// (characters that start no token, line breaks inside block comments): they
-// show whether the text held a character the parser skipped, and nothing
-// reaches the caller's output.
-std::string skippedText;
-
-void NoteSkipped(char c) {
-    skippedText += c;
-}
-
-// Routes the scanner's copied characters to skippedText for one parse.
-class EchoCapture {
-public:
-    EchoCapture() : saved_(Ex_ParseState::echoHandler) {
-        skippedText.clear();
-        Ex_ParseState::echoHandler = NoteSkipped;
-    }
-    ~EchoCapture() { Ex_ParseState::echoHandler = saved_; }
-    EchoCapture(const EchoCapture&) = delete;
-    EchoCapture& operator=(const EchoCapture&) = delete;
-
-private:
-    void (*saved_)(char c);
 };
 
 // Parses text as one answer. A line break before the closing ";" ends a
@@ -135,12 +97,18 @@ bool ParseConstraint(const std::string& text, Ex_Expr& tree, std::string& error)
     input.Attach(answer.c_str());
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    EchoCapture echo;
-    commentOpenAtEnd = false;
-    Ex_ParseState::ForgetStream();  // a fresh scanner, no look-ahead from other input
-    const bool parsed = ParseExpression(stream, tree);
-    Ex_ParseState::ForgetStream();  // the stream ends with this call
-    const std::string skipped = skippedText;
+    // A parser of its own: a fresh scanner, no look-ahead from other input.
+    Ex_Parser parser;
+    // The characters the scanner copies out (characters that start no token,
+    // line breaks inside block comments) show whether the text held a character
+    // the parser skipped; nothing reaches the caller's output.
+    std::string skipped;
+    parser.SetEchoHandler([&skipped](char c) { skipped += c; });
+    // Input ending inside a block comment: the scanner then closes the comment
+    // and ends the token stream, so the parse fails.
+    bool commentOpenAtEnd = false;
+    parser.SetCommentEofHandler([&commentOpenAtEnd] { commentOpenAtEnd = true; });
+    const bool parsed = parser.Parse(stream, tree);
 
     if (commentOpenAtEnd) {
         error = "End of file in comment";
