@@ -11,7 +11,9 @@ namespace {
 const int kAttempts = 10;
 
 // Reads one answer as a tree; the stream's error state is reset first so an
-// earlier failure does not spoil this read.
+// earlier failure does not spoil this read. Every answer is read by the one
+// parser of standard input's stream, so what its scanner read ahead for one
+// answer (an unclosed double quote) is there for the next.
 bool ReadAnswer(Ex_Expr& answer) {
     Ex_InputStream& in = Ex_StdIn();
     in.ResetErrors();

@@ -8,7 +8,6 @@
 #include "Driver/BRIX_Registry.h"
 #include "Driver/BRIX_Timeout.h"
 #include "Expr/Ex_Parse.h"
-#include "Expr/Ex_ParseState.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
 #include "Interval/Box.h"
@@ -32,14 +31,6 @@ namespace {
 // A box that cannot be split stays open and the result says so; a program
 // that calls Solve sees nothing on standard error.
 void IgnorePrecisionLoss(const Box&, int) {}
-
-// Set when the parsed text ended inside a block comment. The scanner then
-// closes the comment and ends the token stream, so the parse fails.
-bool commentOpenAtEnd = false;
-
-void NoteCommentOpenAtEnd() {
-    commentOpenAtEnd = true;
-}
 
 // The program's start-up (rounding to nearest, exceptions masked, the
 // standard streams attached), once per process.
@@ -70,11 +61,8 @@ public:
             SAL_Interface::ClearFPException(code);
         }
         context.lossHandler = IgnorePrecisionLoss;
-        commentHandler_ = Ex_ParseState::commentEofHandler;
-        Ex_ParseState::commentEofHandler = NoteCommentOpenAtEnd;
     }
     ~CallScope() {
-        Ex_ParseState::commentEofHandler = commentHandler_;
         std::fesetenv(&environment_);
     }
     CallScope(const CallScope&) = delete;
@@ -86,32 +74,6 @@ private:
     Ex_SilentStream err_;
     Ex_StreamRedirect redirect_;
     std::fenv_t environment_{};
-    void (*commentHandler_)() = nullptr;
-};
-
-// The characters the scanner copied out while a constraint was parsed
-// (characters that start no token, line breaks inside block comments): they
-// show whether the text held a character the parser skipped, and nothing
-// reaches the caller's output.
-std::string skippedText;
-
-void NoteSkipped(char c) {
-    skippedText += c;
-}
-
-// Routes the scanner's copied characters to skippedText for one parse.
-class EchoCapture {
-public:
-    EchoCapture() : saved_(Ex_ParseState::echoHandler) {
-        skippedText.clear();
-        Ex_ParseState::echoHandler = NoteSkipped;
-    }
-    ~EchoCapture() { Ex_ParseState::echoHandler = saved_; }
-    EchoCapture(const EchoCapture&) = delete;
-    EchoCapture& operator=(const EchoCapture&) = delete;
-
-private:
-    void (*saved_)(char c);
 };
 
 // Parses text as one answer. A line break before the closing ";" ends a
@@ -128,12 +90,18 @@ bool ParseConstraint(const std::string& text, Ex_Expr& tree, std::string& error)
     input.Attach(answer.c_str());
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    EchoCapture echo;
-    commentOpenAtEnd = false;
-    Ex_ParseState::ForgetStream();  // a fresh scanner, no look-ahead from other input
-    const bool parsed = ParseExpression(stream, tree);
-    Ex_ParseState::ForgetStream();  // the stream ends with this call
-    const std::string skipped = skippedText;
+    // A parser of its own: a fresh scanner, no look-ahead from other input.
+    Ex_Parser parser;
+    // The characters the scanner copies out (characters that start no token,
+    // line breaks inside block comments) show whether the text held a character
+    // the parser skipped; nothing reaches the caller's output.
+    std::string skipped;
+    parser.SetEchoHandler([&skipped](char c) { skipped += c; });
+    // Input ending inside a block comment: the scanner then closes the comment
+    // and ends the token stream, so the parse fails.
+    bool commentOpenAtEnd = false;
+    parser.SetCommentEofHandler([&commentOpenAtEnd] { commentOpenAtEnd = true; });
+    const bool parsed = parser.Parse(stream, tree);
 
     if (commentOpenAtEnd) {
         error = "End of file in comment";

@@ -9,77 +9,55 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
-// The generated parser (prefix ex_), its token value and the token hook it calls.
-int ex_parse();
-int ex_lex();
-extern int ex_lval;
+// The generated parser (prefix ex_).
+int ex_parse(Ex_ParseState& state);
 
-namespace {
-
-// One semantic value: a tree, or a list chain whose elements are kept in
-// reverse order (the grammar builds lists from the right).
-struct Value {
-    Ex_Expr expr;
-    std::vector<Ex_Expr> items;
-    int depth = 0;
-};
-
-struct State {
-    std::vector<Value> pool;
-    std::vector<int> freeSlots;
-    int accepted = -1;
-    int lastToken = -1;  // -1: no token read in this call yet
-    bool ended = false;
-    Ex_InputStream* stream = nullptr;
-    const IO_SysInput* sys = nullptr;
-};
-
-State& S() {
-    static State state;
-    return state;
+Ex_ParseState::Ex_ParseState() {
+    ScannerCreate();
 }
 
-int NewValue(Ex_Expr expr, int depth) {
-    State& s = S();
+Ex_ParseState::~Ex_ParseState() {
+    ScannerDestroy();
+}
+
+int Ex_ParseState::NewValue(Ex_Expr expr, int depth) {
     int index;
-    if (!s.freeSlots.empty()) {
-        index = s.freeSlots.back();
-        s.freeSlots.pop_back();
+    if (!freeSlots_.empty()) {
+        index = freeSlots_.back();
+        freeSlots_.pop_back();
     } else {
-        index = static_cast<int>(s.pool.size());
-        s.pool.emplace_back();
+        index = static_cast<int>(pool_.size());
+        pool_.emplace_back();
     }
-    s.pool[index].expr = std::move(expr);
-    s.pool[index].depth = depth;
+    pool_[index].expr = std::move(expr);
+    pool_[index].depth = depth;
     return index;
 }
 
-Value& At(int v) {
-    assert(v >= 0 && static_cast<std::size_t>(v) < S().pool.size());
-    return S().pool[v];
+Ex_ParseState::Value& Ex_ParseState::At(int v) {
+    assert(v >= 0 && static_cast<std::size_t>(v) < pool_.size());
+    return pool_[v];
 }
 
-void Release(int v) {
+void Ex_ParseState::Release(int v) {
     Value& value = At(v);
     value.expr = Ex_Expr();
     value.items.clear();
-    S().freeSlots.push_back(v);
+    freeSlots_.push_back(v);
 }
 
-void ResetPool() {
-    State& s = S();
-    s.pool.clear();
-    s.freeSlots.clear();
-    s.accepted = -1;
+void Ex_ParseState::ResetPool() {
+    pool_.clear();
+    freeSlots_.clear();
+    accepted_ = -1;
 }
 
 // Fills the n slots of a fresh application or List from a reversed chain.
-int Flatten(Ex_Expr cell, int list) {
+int Ex_ParseState::Flatten(Ex_Expr cell, int list) {
     Value& chain = At(list);
     int n = static_cast<int>(chain.items.size());
-    if (chain.depth + 1 > Ex_ParseState::kMaxTreeDepth) {
+    if (chain.depth + 1 > kMaxTreeDepth) {
         return -1;
     }
     for (int i = 0; i < n; ++i) {
@@ -90,31 +68,11 @@ int Flatten(Ex_Expr cell, int list) {
     return NewValue(std::move(cell), depth);
 }
 
-void DefaultCommentEof() {
-    std::fputs("End of file in comment\n", stderr);
-    std::exit(1);
-}
-
-void DefaultEcho(char c) {
-    std::putc(static_cast<unsigned char>(c), stdout);
-}
-
-}  // namespace
-
-namespace Ex_ParseState {
-
-void (*commentEofHandler)() = DefaultCommentEof;
-void (*echoHandler)(char c) = DefaultEcho;
-
-Ex_InputStream* Stream() {
-    return S().stream;
-}
-
-int Atom(const char* text) {
+int Ex_ParseState::Atom(const char* text) {
     return NewValue(::Atom(text), 1);
 }
 
-int Unary(const char* head, int a) {
+int Ex_ParseState::Unary(const char* head, int a) {
     int depth = At(a).depth + 1;
     if (depth > kMaxTreeDepth) {
         return -1;
@@ -124,7 +82,7 @@ int Unary(const char* head, int a) {
     return v;
 }
 
-int Binary(const char* head, int a, int b) {
+int Ex_ParseState::Binary(const char* head, int a, int b) {
     int depth = std::max(At(a).depth, At(b).depth) + 1;
     if (depth > kMaxTreeDepth) {
         return -1;
@@ -135,14 +93,14 @@ int Binary(const char* head, int a, int b) {
     return v;
 }
 
-int ListStart(int element) {
+int Ex_ParseState::ListStart(int element) {
     Value& value = At(element);
     value.items.push_back(std::move(value.expr));
     value.expr = Ex_Expr();
     return element;
 }
 
-int ListPrepend(int element, int chain) {
+int Ex_ParseState::ListPrepend(int element, int chain) {
     Value& head = At(element);
     Value& tail = At(chain);
     tail.items.push_back(std::move(head.expr));
@@ -151,7 +109,7 @@ int ListPrepend(int element, int chain) {
     return chain;
 }
 
-int Apply(int word, int list) {
+int Ex_ParseState::Apply(int word, int list) {
     if (list < 0) {
         return word;  // f() is the atom f
     }
@@ -163,71 +121,95 @@ int Apply(int word, int list) {
     return v;
 }
 
-int Bracket(int list) {
+int Ex_ParseState::Bracket(int list) {
     if (list < 0) {
         return NewValue(MakeList(0), 1);
     }
     return Flatten(MakeList(static_cast<int>(At(list).items.size())), list);
 }
 
-void Accept(int v) {
-    S().accepted = v;
+void Ex_ParseState::Accept(int v) {
+    accepted_ = v;
 }
 
-void UseStream(Ex_InputStream& stream) {
-    State& s = S();
-    if (&stream != s.stream || stream.Sys() != s.sys || s.ended) {
+void Ex_ParseState::Echo(char c) {
+    if (echoHandler) {
+        echoHandler(c);
+    } else {
+        std::putc(static_cast<unsigned char>(c), stdout);
+    }
+}
+
+void Ex_ParseState::CommentEof() {
+    if (commentEofHandler) {
+        commentEofHandler();
+        return;
+    }
+    std::fputs("End of file in comment\n", stderr);
+    std::exit(1);
+}
+
+void Ex_ParseState::UseStream(Ex_InputStream& stream) {
+    if (&stream != stream_ || stream.Sys() != sys_ || ended_) {
         ScannerRestart();
-        s.stream = &stream;
-        s.sys = stream.Sys();
+        stream_ = &stream;
+        sys_ = stream.Sys();
     }
-    s.ended = false;
+    ended_ = false;
 }
 
-void ForgetStream() {
-    S().stream = nullptr;
-    S().sys = nullptr;
-}
-
-bool InputEnded() {
-    return S().ended;
-}
-
-}  // namespace Ex_ParseState
-
-// The parser's token source: records the last token so that a failed parse
-// knows whether the faulty input has already reached its ";".
-int ex_lex() {
-    State& s = S();
-    s.lastToken = Ex_ParseState::ScannerNextToken();
-    if (s.lastToken == 0) {
-        s.ended = true;
+int Ex_ParseState::Lex(int& value) {
+    lastToken_ = ScannerNextToken();
+    value = tokenValue;
+    if (lastToken_ == 0) {
+        ended_ = true;
     }
-    return s.lastToken;
+    return lastToken_;
 }
 
-// Syntax errors and stack overflow fail the parse silently; the caller reports.
-void ex_error(const char*) {}
-
-bool ParseExpression(Ex_InputStream& stream, Ex_Expr& result) {
-    State& s = S();
-    Ex_ParseState::UseStream(stream);
-    s.lastToken = -1;
+bool Ex_ParseState::Parse(Ex_InputStream& stream, Ex_Expr& result) {
+    UseStream(stream);
+    lastToken_ = -1;
     ResetPool();
 
-    bool ok = ex_parse() == 0 && s.accepted >= 0;
+    bool ok = ex_parse(*this) == 0 && accepted_ >= 0;
     if (ok) {
-        result = At(s.accepted).expr;
+        result = At(accepted_).expr;
     } else {
         // The faulty input ends at the first ";" read at or after the error;
         // when that ";" is the token that failed, nothing more is discarded.
-        while (s.lastToken != ';' && s.lastToken != 0) {
-            ex_lex();
-            if (ex_lval >= 0) {
-                Release(ex_lval);
+        while (lastToken_ != ';' && lastToken_ != 0) {
+            int value;
+            Lex(value);
+            if (value >= 0) {
+                Release(value);
             }
         }
     }
     ResetPool();
     return ok;
+}
+
+Ex_Parser::Ex_Parser() : state_(std::make_unique<Ex_ParseState>()) {}
+
+Ex_Parser::~Ex_Parser() = default;
+
+void Ex_Parser::SetEchoHandler(std::function<void(char)> handler) {
+    state_->echoHandler = std::move(handler);
+}
+
+void Ex_Parser::SetCommentEofHandler(std::function<void()> handler) {
+    state_->commentEofHandler = std::move(handler);
+}
+
+bool Ex_Parser::Parse(Ex_InputStream& stream, Ex_Expr& result) {
+    return state_->Parse(stream, result);
+}
+
+bool Ex_Parser::InputEnded() const {
+    return state_->InputEnded();
+}
+
+bool ParseExpression(Ex_InputStream& stream, Ex_Expr& result) {
+    return stream.Parser().Parse(stream, result);
 }

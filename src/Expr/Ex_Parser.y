@@ -1,13 +1,22 @@
 /* Grammar of the input language: one expression and its ";" per parse.
  *
- * Semantic values are indexes into the value pool of Ex_ParseState, which owns
- * the trees: nothing here holds a handle, so an aborted parse leaks nothing.
+ * The parser is pure: everything it changes lives on its own stack or in the
+ * Ex_ParseState it is given, so parsers in different threads never meet.
+ * Semantic values are indexes into that state's value pool, which owns the
+ * trees: nothing here holds a handle, so an aborted parse leaks nothing.
  * A builder that returns -1 has refused a tree deeper than the limit; the
  * parse then fails like a syntax error.
  */
 %define api.prefix {ex_}
+%define api.pure full
 %define api.value.type {int}
+%parse-param {Ex_ParseState& state}
+%lex-param {Ex_ParseState& state}
 %expect 0
+
+%code requires {
+class Ex_ParseState;
+}
 
 %code {
 #include "Expr/Ex_ParseState.h"
@@ -17,10 +26,16 @@
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
 
-int ex_lex();
-void ex_error(const char* message);
+namespace {
 
-namespace P = Ex_ParseState;
+int ex_lex(int* value, Ex_ParseState& state) {
+    return state.Lex(*value);
+}
+
+/* Syntax errors and stack overflow fail the parse silently; the caller reports. */
+void ex_error(Ex_ParseState&, const char*) {}
+
+}  // namespace
 
 #define BUILT(v) \
     if ((v) < 0) \
@@ -41,25 +56,25 @@ namespace P = Ex_ParseState;
 %%
 
 input
-    : expression ';'    { P::Accept($1); YYACCEPT; }
-    | ';'               { P::Accept(P::Atom("")); YYACCEPT; }
+    : expression ';'    { state.Accept($1); YYACCEPT; }
+    | ';'               { state.Accept(state.Atom("")); YYACCEPT; }
     ;
 
 expression
     : function
-    | expression '&' expression     { $$ = P::Binary("&", $1, $3); BUILT($$); }
-    | expression '|' expression     { $$ = P::Binary("|", $1, $3); BUILT($$); }
-    | '~' expression                { $$ = P::Unary("~", $2); BUILT($$); }
-    | expression EQ expression      { $$ = P::Binary("=", $1, $3); BUILT($$); }
-    | expression NE expression      { $$ = P::Binary("!=", $1, $3); BUILT($$); }
-    | expression LT expression      { $$ = P::Binary("<", $1, $3); BUILT($$); }
-    | expression GT expression      { $$ = P::Binary(">", $1, $3); BUILT($$); }
-    | expression LE expression      { $$ = P::Binary("<=", $1, $3); BUILT($$); }
-    | expression GE expression      { $$ = P::Binary(">=", $1, $3); BUILT($$); }
-    | expression AND expression     { $$ = P::Binary("/\\", $1, $3); BUILT($$); }
-    | expression OR expression      { $$ = P::Binary("\\/", $1, $3); BUILT($$); }
-    | expression IFF expression     { $$ = P::Binary("<==>", $1, $3); BUILT($$); }
-    | expression IMPLIES expression { $$ = P::Binary("==>", $1, $3); BUILT($$); }
+    | expression '&' expression     { $$ = state.Binary("&", $1, $3); BUILT($$); }
+    | expression '|' expression     { $$ = state.Binary("|", $1, $3); BUILT($$); }
+    | '~' expression                { $$ = state.Unary("~", $2); BUILT($$); }
+    | expression EQ expression      { $$ = state.Binary("=", $1, $3); BUILT($$); }
+    | expression NE expression      { $$ = state.Binary("!=", $1, $3); BUILT($$); }
+    | expression LT expression      { $$ = state.Binary("<", $1, $3); BUILT($$); }
+    | expression GT expression      { $$ = state.Binary(">", $1, $3); BUILT($$); }
+    | expression LE expression      { $$ = state.Binary("<=", $1, $3); BUILT($$); }
+    | expression GE expression      { $$ = state.Binary(">=", $1, $3); BUILT($$); }
+    | expression AND expression     { $$ = state.Binary("/\\", $1, $3); BUILT($$); }
+    | expression OR expression      { $$ = state.Binary("\\/", $1, $3); BUILT($$); }
+    | expression IFF expression     { $$ = state.Binary("<==>", $1, $3); BUILT($$); }
+    | expression IMPLIES expression { $$ = state.Binary("==>", $1, $3); BUILT($$); }
     ;
 
 list
@@ -68,41 +83,41 @@ list
     ;
 
 nelist
-    : expression                { $$ = P::ListStart($1); }
-    | expression ',' nelist     { $$ = P::ListPrepend($1, $3); }
+    : expression                { $$ = state.ListStart($1); }
+    | expression ',' nelist     { $$ = state.ListPrepend($1, $3); }
     ;
 
 function
-    : function '+' term     { $$ = P::Binary("+", $1, $3); BUILT($$); }
-    | function '-' term     { $$ = P::Binary("-", $1, $3); BUILT($$); }
+    : function '+' term     { $$ = state.Binary("+", $1, $3); BUILT($$); }
+    | function '-' term     { $$ = state.Binary("-", $1, $3); BUILT($$); }
     | term
     ;
 
 term
-    : term '*' sfactor      { $$ = P::Binary("*", $1, $3); BUILT($$); }
-    | term '/' sfactor      { $$ = P::Binary("/", $1, $3); BUILT($$); }
-    | term '%' sfactor      { $$ = P::Binary("%", $1, $3); BUILT($$); }
-    | term factor           { $$ = P::Binary("*", $1, $2); BUILT($$); }
+    : term '*' sfactor      { $$ = state.Binary("*", $1, $3); BUILT($$); }
+    | term '/' sfactor      { $$ = state.Binary("/", $1, $3); BUILT($$); }
+    | term '%' sfactor      { $$ = state.Binary("%", $1, $3); BUILT($$); }
+    | term factor           { $$ = state.Binary("*", $1, $2); BUILT($$); }
     | sfactor
     ;
 
 sfactor
-    : '-' factor            { $$ = P::Unary("-", $2); BUILT($$); }
-    | '+' factor            { $$ = P::Unary("+", $2); BUILT($$); }
+    : '-' factor            { $$ = state.Unary("-", $2); BUILT($$); }
+    | '+' factor            { $$ = state.Unary("+", $2); BUILT($$); }
     | factor
     ;
 
 factor
-    : name '^' name         { $$ = P::Binary("^", $1, $3); BUILT($$); }
+    : name '^' name         { $$ = state.Binary("^", $1, $3); BUILT($$); }
     | name
     ;
 
 name
     : STR
     | QSTR
-    | FSTR '(' list ')'     { $$ = P::Apply($1, $3); BUILT($$); }
+    | FSTR '(' list ')'     { $$ = state.Apply($1, $3); BUILT($$); }
     | '(' expression ')'    { $$ = $2; }
-    | '[' list ']'          { $$ = P::Bracket($2); BUILT($$); }
+    | '[' list ']'          { $$ = state.Bracket($2); BUILT($$); }
     ;
 
 %%

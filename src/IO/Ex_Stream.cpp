@@ -84,6 +84,16 @@ Ex_OutputStream& Write(Ex_OutputStream& out, const Ex_Expr& tree) {
 
 }  // namespace
 
+Ex_InputStream::Ex_InputStream() = default;
+Ex_InputStream::~Ex_InputStream() = default;
+
+Ex_Parser& Ex_InputStream::Parser() {
+    if (parser_ == nullptr) {
+        parser_ = std::make_unique<Ex_Parser>();
+    }
+    return *parser_;
+}
+
 Ex_InputStream& Ex_StdIn() {
     return stdIn;
 }

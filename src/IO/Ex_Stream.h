@@ -8,13 +8,24 @@
 #include "IO/IO_SysStream.h"
 #include "Interval/Iv_Itvl.h"
 
+#include <memory>
+
 class Box;
+class Ex_Parser;
 
 // Reads one ";"-terminated expression per extraction and converts it to the
 // wanted type. Each read starts with the error flags cleared. On failure the target is unchanged
 // and fail is set, with parseFailed or convertFailed telling which step failed.
 class Ex_InputStream : public IO_FormInput {
 public:
+    Ex_InputStream();
+    ~Ex_InputStream() override;
+
+    // The parser that reads this stream's answers, made at the first read and
+    // kept with the stream: the look-ahead its scanner buffered for one answer
+    // is there for the next, as the dialogue needs.
+    Ex_Parser& Parser();
+
     // Clears fail and both detail flags before a new read.
     void ResetErrors() {
         fail = false;
@@ -24,6 +35,9 @@ public:
 
     bool parseFailed = false;
     bool convertFailed = false;
+
+private:
+    std::unique_ptr<Ex_Parser> parser_;
 };
 
 Ex_InputStream& operator>>(Ex_InputStream& in, Ex_Expr& value);

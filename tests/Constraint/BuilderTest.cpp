@@ -5,7 +5,6 @@
 #include "Constraint/BRIX_Negation.h"
 #include "Constraint/BRIX_Quantified.h"
 #include "Expr/Ex_Parse.h"
-#include "Expr/Ex_ParseState.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
 
@@ -26,7 +25,6 @@ Ex_Expr Parse(const std::string& text) {
     input.Attach(text.c_str());
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
     Ex_Expr e;
     EXPECT_TRUE(ParseExpression(stream, e)) << text;
     return e;

@@ -5,7 +5,6 @@
 #include "Constraint/BRIX_QuantifiedUnknown.h"
 #include "Driver/BRIX_Registry.h"
 #include "Expr/Ex_Parse.h"
-#include "Expr/Ex_ParseState.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
 
@@ -22,7 +21,6 @@ Ex_Expr Parse(const char* text) {
     input.Attach(text);
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
     Ex_Expr e;
     EXPECT_TRUE(ParseExpression(stream, e)) << text;
     return e;

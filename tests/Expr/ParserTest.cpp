@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -35,20 +36,27 @@ std::string Shape(const Ex_Expr& e) {
     return e.Arity() > 0 ? s + ")" : s;
 }
 
-// Shapes of `count` successive parses of text, joined by " | " (FAIL for a
-// failed parse). What the scanner copies to standard output is dropped.
-std::string Parses(const std::string& text, int count) {
+// Shapes of `count` successive parses of text by parser, joined by " | "
+// (FAIL for a failed parse).
+std::string ParsesWith(Ex_Parser& parser, const std::string& text, int count) {
     ByteInput input(text.data(), text.size());
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
-    testing::internal::CaptureStdout();
     std::string shapes;
     for (int i = 0; i < count; ++i) {
         Ex_Expr result;
         shapes += (i > 0 ? " | " : "") +
-                  (ParseExpression(stream, result) ? Shape(result) : std::string("FAIL"));
+                  (parser.Parse(stream, result) ? Shape(result) : std::string("FAIL"));
     }
+    return shapes;
+}
+
+// The same with a fresh parser. What the scanner copies to standard output is
+// dropped.
+std::string Parses(const std::string& text, int count) {
+    Ex_Parser parser;
+    testing::internal::CaptureStdout();
+    std::string shapes = ParsesWith(parser, text, count);
     std::fflush(stdout);
     testing::internal::GetCapturedStdout();
     return shapes;
@@ -149,7 +157,6 @@ TEST(ParserTest, ReadsNoFurtherThanTheSemicolon) {
         input.Attach(c[0]);
         Ex_InputStream stream;
         stream.AttachSys(&input);
-        Ex_ParseState::ForgetStream();
         Ex_Expr result;
         ParseExpression(stream, result);
         EXPECT_STREQ(input.next, c[1]) << c[0];
@@ -190,11 +197,11 @@ TEST(ParserTest, Tokens) {
         ByteInput input(c.text.data(), c.text.size());
         Ex_InputStream stream;
         stream.AttachSys(&input);
-        Ex_ParseState::ForgetStream();
-        Ex_ParseState::UseStream(stream);
+        Ex_ParseState state;
+        state.UseStream(stream);
         testing::internal::CaptureStdout();
         std::vector<int> tokens;
-        for (int t; (t = Ex_ParseState::ScannerNextToken()) != 0;) {
+        for (int t; (t = state.ScannerNextToken()) != 0;) {
             tokens.push_back(t);
         }
         std::fflush(stdout);
@@ -211,7 +218,6 @@ TEST(ParserTest, FileInputEndsWithoutAStrayCharacter) {
     input.Attach(file);
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
     testing::internal::CaptureStdout();
     Ex_Expr result;
     EXPECT_TRUE(ParseExpression(stream, result));
@@ -228,14 +234,11 @@ TEST(ParserTest, EndOfInputInsideACommentExits) {
 }
 
 TEST(ParserTest, ReplacedCommentEofHandlerEndsTheInput) {
-    static int calls;
-    calls = 0;
-    void (*saved)() = Ex_ParseState::commentEofHandler;
-    Ex_ParseState::commentEofHandler = [] { ++calls; };
-    EXPECT_EQ(Parses("x; y /* z", 3), "x | FAIL | FAIL");
+    int calls = 0;
+    Ex_Parser parser;
+    parser.SetCommentEofHandler([&calls] { ++calls; });
+    EXPECT_EQ(ParsesWith(parser, "x; y /* z", 3), "x | FAIL | FAIL");
     EXPECT_EQ(calls, 1);
-    Ex_ParseState::commentEofHandler = saved;
-    EXPECT_EQ(Parses("y;", 1), "y");
 }
 
 // Deep input fails that parse without a crash and leaves the next one intact.
@@ -266,8 +269,6 @@ TEST(ParserTest, DeepInputFails) {
 TEST(ParserTest, FuzzCorpusReplays) {
     DIR* dir = opendir(BRIX_FUZZ_CORPUS_DIR);
     ASSERT_NE(dir, nullptr) << BRIX_FUZZ_CORPUS_DIR;
-    void (*saved)() = Ex_ParseState::commentEofHandler;
-    Ex_ParseState::commentEofHandler = [] {};
     int files = 0;
     while (dirent* entry = readdir(dir)) {
         if (entry->d_name[0] == '.') {
@@ -279,22 +280,70 @@ TEST(ParserTest, FuzzCorpusReplays) {
         ByteInput input(bytes.data(), bytes.size());
         Ex_InputStream stream;
         stream.AttachSys(&input);
-        Ex_ParseState::ForgetStream();
+        Ex_Parser parser;
+        parser.SetCommentEofHandler([] {});
         testing::internal::CaptureStdout();
         for (std::size_t calls = 0; calls <= bytes.size(); ++calls) {
             Ex_Expr result;
-            ParseExpression(stream, result);
-            if (Ex_ParseState::InputEnded()) {
+            parser.Parse(stream, result);
+            if (parser.InputEnded()) {
                 break;
             }
         }
         testing::internal::GetCapturedStdout();
-        EXPECT_TRUE(Ex_ParseState::InputEnded()) << entry->d_name;
+        EXPECT_TRUE(parser.InputEnded()) << entry->d_name;
         ++files;
     }
     closedir(dir);
-    Ex_ParseState::commentEofHandler = saved;
     EXPECT_GT(files, 0);
+}
+
+// Parsers in several threads at once, each with its own echo and comment
+// handlers: every thread must see exactly the trees, skipped characters and
+// comment ends of its own text, on every round. A scanner buffer, start
+// condition, value pool or handler shared between parsers shows up as a wrong
+// tree or a character echoed to another thread.
+TEST(ParserTest, ParsersInThreadsShareNothing) {
+    struct Case {
+        const char* text;
+        int count;
+        const char* shapes;
+        const char* echoed;
+        int commentEnds;
+    };
+    const Case cases[] = {
+        {"f(x, /* a /* b */ c */ [1, 2]) $ + 3; \"a; b;", 3, "+(f(x,[1,2]),3) | a | b", "$\"", 0},
+        {"x ^ y ^ z; ok; /* c\n */ y <= 2 #;", 3, "FAIL | ok | <=(y,2)", "\n#", 0},
+        {"FORALL([y], y * y >= 0) /\\ @z = 1; q /* open", 2,
+         "/\\(FORALL([y],>=(*(y,y),0)),=(z,1)) | FAIL", "@", 1},
+        {"\"say \\\"hi\\\"\" 2x; [[0, 1], /*/**/*/ [2, 3]]; - - x; ?", 4,
+         "*(say \"hi\",2x) | [[0,1],[2,3]] | FAIL | FAIL", "?", 0},
+    };
+    constexpr int kRounds = 2000;
+    std::vector<std::string> faults(std::size(cases));
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < std::size(cases); ++t) {
+        threads.emplace_back([&c = cases[t], &fault = faults[t]] {
+            for (int round = 0; round < kRounds && fault.empty(); ++round) {
+                Ex_Parser parser;
+                std::string echoed;
+                int commentEnds = 0;
+                parser.SetEchoHandler([&echoed](char ch) { echoed += ch; });
+                parser.SetCommentEofHandler([&commentEnds] { ++commentEnds; });
+                const std::string shapes = ParsesWith(parser, c.text, c.count);
+                if (shapes != c.shapes || echoed != c.echoed || commentEnds != c.commentEnds) {
+                    fault = "round " + std::to_string(round) + ": " + shapes + " echoed \"" +
+                            echoed + "\", " + std::to_string(commentEnds) + " comment ends";
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (std::size_t t = 0; t < std::size(cases); ++t) {
+        EXPECT_EQ(faults[t], "") << cases[t].text;
+    }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // sanitizer report, hang or leak is a finding.
 #include "Expr/Ex_Parse.h"
 
-#include "Expr/Ex_ParseState.h"
 #include "IO/Ex_Stream.h"
 #include "support/ByteInput.h"
 
@@ -11,16 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace {
-
-// Input ending inside a block comment would exit the process: end the tokens
-// instead, as a replaced handler may.
-void IgnoreEofInComment() {}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    Ex_ParseState::commentEofHandler = IgnoreEofInComment;
     // Skipped characters are copied to standard output; keep the log readable.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) {
         return 1;
@@ -32,12 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteInput input(data, size);
     Ex_InputStream stream;
     stream.AttachSys(&input);
-    Ex_ParseState::ForgetStream();
+    Ex_Parser parser;
+    // Input ending inside a block comment would exit the process: end the
+    // tokens instead, as a replaced handler may.
+    parser.SetCommentEofHandler([] {});
     // Each call that does not meet the end reads at least its ";".
     for (std::size_t calls = 0; calls <= size; ++calls) {
         Ex_Expr result;
-        ParseExpression(stream, result);
-        if (Ex_ParseState::InputEnded()) {
+        parser.Parse(stream, result);
+        if (parser.InputEnded()) {
             return 0;
         }
     }
