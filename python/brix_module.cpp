@@ -71,9 +71,9 @@ py::array_t<double> ToArray(const std::vector<brix::BoxBounds>& boxes, std::size
 std::mutex solveMutex;
 
 py::dict SolveFromPython(const py::handle& constraintArg, const py::handle& variablesArg,
-                         const py::handle& boxArg, const py::handle& eps,
-                         const py::handle& timeout, const py::handle& threads,
-                         const py::handle& flags, const py::handle& params) {
+                         const py::handle& boxArg, const py::handle& eps, const py::handle& timeout,
+                         const py::handle& threads, const py::handle& flags,
+                         const py::handle& params) {
     const auto constraint = Take<std::string>(constraintArg, "The constraint must be a string");
     const auto variables =
         Take<std::vector<std::string>>(variablesArg, "The variables must be a list of names");
@@ -107,15 +107,15 @@ py::dict SolveFromPython(const py::handle& constraintArg, const py::handle& vari
     out["precision_lost"] = result.precisionLost;
     out["reasons"] = result.reasons;
     switch (result.truth) {
-    case brix::Truth::True:
-        out["truth"] = true;
-        break;
-    case brix::Truth::False:
-        out["truth"] = false;
-        break;
-    case brix::Truth::Unknown:
-        out["truth"] = py::none();
-        break;
+        case brix::Truth::True:
+            out["truth"] = true;
+            break;
+        case brix::Truth::False:
+            out["truth"] = false;
+            break;
+        case brix::Truth::Unknown:
+            out["truth"] = py::none();
+            break;
     }
     return out;
 }
