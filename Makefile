@@ -94,7 +94,7 @@ bench-peers: build
 	python3 bench/peers/run.py $(BUILD)/brix --set thin --limit $(PEERS_LIMIT)
 
 format:
-	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp')
+	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp' 'python/*.cpp')
 
 tidy: build
 	clang-tidy -p $(BUILD) $$(git diff --name-only HEAD -- 'src/*.cpp')

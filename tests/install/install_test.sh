@@ -2,9 +2,11 @@
 # Installs a build into a temporary prefix, checks the installed files, then
 # configures, builds and runs a program outside the tree (consumer/) that
 # finds the package with find_package(BRIX) and solves through the facade.
-# Usage: install_test.sh BUILD_DIR SOURCE_DIR CMAKE CXX_COMPILER
+# With PYTHON and PYTHON_DIR (the package's directory under the prefix), the
+# installed Python module is imported from there and solves a problem.
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR CMAKE CXX_COMPILER [PYTHON PYTHON_DIR]
 set -eu
-build=$1 source=$2 cmake=$3 cxx=$4
+build=$1 source=$2 cmake=$3 cxx=$4 python=${5:-} python_dir=${6:-}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 1' INT TERM  # a stopped test removes its directory too
@@ -67,5 +69,20 @@ syntax error: Syntax error$'
 if ! [[ "$(cat "$tmp/output")" =~ $expected ]] || [ -s "$tmp/errors" ]; then
     echo "unexpected output of the consumer (standard error: $(cat "$tmp/errors"))"
     exit 1
+fi
+
+# The installed Python package, imported from the prefix alone (not from the
+# build tree, nor from a copy installed elsewhere).
+if [ -n "$python" ]; then
+    if ! (cd "$tmp" && PYTHONPATH="$prefix/$python_dir" PYTHONDONTWRITEBYTECODE=1 "$python" -c '
+import sys, brix
+assert brix.__file__.startswith(sys.argv[1]), brix.__file__
+r = brix.solve("FORALL([x], [[0, 1]], x^3 - x <= 0.5)", [], [])
+assert r.truth is True, r
+print("python:", r)
+' "$prefix/$python_dir/brix/"); then
+        echo "the installed Python module did not import or solve"
+        exit 1
+    fi
 fi
 echo "install: ok"
