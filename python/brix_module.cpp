@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -66,10 +65,6 @@ py::array_t<double> ToArray(const std::vector<brix::BoxBounds>& boxes, std::size
     return array;
 }
 
-// Solve keeps process-wide state (the registry, the parser, the time-out):
-// calls from several Python threads take turns.
-std::mutex solveMutex;
-
 py::dict SolveFromPython(const py::handle& constraintArg, const py::handle& variablesArg,
                          const py::handle& boxArg, const py::handle& eps, const py::handle& timeout,
                          const py::handle& threads, const py::handle& flags,
@@ -88,8 +83,8 @@ py::dict SolveFromPython(const py::handle& constraintArg, const py::handle& vari
 
     brix::SolveResult result;
     {
+        // Solvers share nothing: calls from several Python threads run at once.
         py::gil_scoped_release unlocked;
-        std::lock_guard<std::mutex> turn(solveMutex);
         result = brix::Solve(constraint, variables, box, options);
     }
     if (!result.solved) {

@@ -37,16 +37,21 @@ SolveOptions With(double errorBound, std::map<int, bool> flags = {},
 // another's flags, parameters, time-out or precision losses answers
 // differently from its sequential run.
 std::vector<Problem> Problems() {
+    SolveOptions shared = With(0.01);
+    shared.threads = 2;
     return {
         {"x^2 + y^2 <= 1", {"x", "y"}, {{-1.5, 1.5}, {-1.5, 1.5}}, With(0.05)},
         {"x^2 + y^2 <= 1", {"x", "y"}, {{-1.5, 1.5}, {-1.5, 1.5}},
          With(0.05, {}, {{BRIX_Param::BranchingStrategy, 0}})},
         {"EXISTS([y], [[-1, 1]], x = y^3 - y)", {"x"}, {{-2, 2}}, With(0.01)},
-        {"EXISTS([y], [[-1, 1]], x = y^3 - y)", {"x"}, {{-2, 2}},
-         With(0.01, {{BRIX_Flag::UseContinuity, false}})},
+        {"EXISTS([y], [[0, 1]], x*y >= 0.5)", {"x"}, {{-2, 2}},
+         With(0.01, {{BRIX_Flag::SimplifyConstraint, false}})},
         {"FORALL([x], [[0, 1]], x^2 <= x)", {}, {}, With(0.5)},
-        {"EXISTS([x, y], [[-1, 1], [-1, 1]], x^2 + y^2 = 1 and x = y)", {}, {}, With(0.5)},
+        {"EXISTS([x], [[0, 2]], x^2 = 2)", {}, {}, With(0.5)},
         {"x - x = 0", {"x"}, {{0, 1e-300}}, With(0)},
+        // The refinement shared by two threads of its own.
+        {"x^2 + y^2 + z^2 <= 1", {"x", "y", "z"}, {{-1.5, 1.5}, {-1.5, 1.5}, {-1.5, 1.5}},
+         shared},
     };
 }
 
