@@ -22,8 +22,8 @@ class Ex_FutureBase;
 
 class Ex_Expr {
 public:
-    // Constructors, assignments and destructor are out of line: counting needs
-    // the cell classes. A null handle:
+    // A null handle. The constructors, assignments and destructor are out of
+    // line: counting needs the cell classes.
     Ex_Expr() noexcept;
     // Holds a fresh cell that nobody counts yet; consumes it (builders only).
     explicit Ex_Expr(Ex_ExprCell* fresh);
