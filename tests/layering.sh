@@ -7,14 +7,16 @@ cd "$(dirname "$0")/.."
 
 # Layer of a source path, lowest first:
 #   0 brix_system   1 brix_interval, brix_win   2 brix_lang
-#   3 brix_tuning   4 brix_solver                5 brix_driver
+#   3 brix_tuning   4 brix_solver                5 brix_driver, brix_x11
 rank() {
     case "$1" in
         src/System/*) echo 0 ;;
         src/Interval/Iv_NumberText*|src/Interval/Iv_Convert*|src/Interval/Box*) echo 2 ;;
+        src/Win/XWindow*) echo 5 ;;
         src/Interval/*|src/Win/*) echo 1 ;;
         src/Expr/*|src/IO/*) echo 2 ;;
         src/Driver/BRIX_Registry*|src/Driver/BRIX_Timer*|src/Driver/ResultPainter*) echo 3 ;;
+        src/Driver/BRIX_WindowFactory*) echo 3 ;;
         src/Driver/BRIX_Problem*|src/Driver/BRIX_Timeout*|src/Driver/BRIX_Context*) echo 3 ;;
         src/Constraint/*|src/Search/*) echo 4 ;;
         src/Driver/*) echo 5 ;;

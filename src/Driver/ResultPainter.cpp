@@ -1,8 +1,9 @@
 #include "Driver/ResultPainter.h"
 
+#include "Driver/BRIX_WindowFactory.h"
 #include "IO/Ex_Stream.h"
 #include "Interval/Iv_Itvl.h"
-#include "Win/XWindow.h"
+#include "Win/Win_WindowFactory.h"
 
 #include <cmath>
 
@@ -48,9 +49,13 @@ void AdjustedSize(const Box& box, bool adjust, int& width, int& height) {
 
 Win_Window* MakeWindow(const Box& box, int width, int height, int canvasX, int canvasY,
                        bool adjust) {
+    Win_WindowFactory* factory = BRIX_GetWindowFactory();
+    if (factory == nullptr) {
+        return nullptr;  // a solver without windows (the library facade): nothing to say
+    }
     BRIX_WorldRect r = WorldRectOf(box, true);
     AdjustedSize(box, adjust, width, height);
-    Win_Window* window = XWindow::Create(r.x0, r.y0, r.x1, r.y1, canvasX, canvasY, width, height);
+    Win_Window* window = factory->Create(r.x0, r.y0, r.x1, r.y1, canvasX, canvasY, width, height);
     if (window == nullptr) {
         Ex_StdOut() << "No window can be opened (no X display available); continuing without it.\n";
         return nullptr;

@@ -19,15 +19,17 @@ struct BRIX_WorldRect {
 };
 BRIX_WorldRect WorldRectOf(const Box& box, bool widenFlat = false);
 
-// A new window (the caller owns it) showing the box's world rectangle at the
-// given pixel size and canvas position, already shown. With adjust the size
-// keeps the box's aspect ratio within width x height. When no X display can
-// be opened, prints one line saying so on standard output and returns null.
+// A new window (the caller owns it) made by the installed window factory
+// (BRIX_WindowFactory.h), showing the box's world rectangle at the given pixel
+// size and canvas position, already shown. With adjust the size keeps the
+// box's aspect ratio within width x height. Null without a factory, silently;
+// when the factory opens no window, prints one line saying so on standard
+// output and returns null.
 Win_Window* MakeWindow(const Box& box, int width, int height, int canvasX, int canvasY,
                        bool adjust);
 // The result window for a box of dimension 0, 1 or 2: 120 x 120, 700 x 120
 // or 700 x 700 pixels at canvas position (1, 1), made by MakeWindow (new; the
-// caller owns it; null without a display).
+// caller owns it; null without a factory or a display).
 Win_Window* MakeResultWindow(const Box& box, bool adjust);
 // The pixel size MakeWindow uses for the box (the adjust rule).
 void AdjustedSize(const Box& box, bool adjust, int& width, int& height);

@@ -10,18 +10,6 @@
 
 namespace {
 
-void Retain(Ex_ExprCell* cell) {
-    if (cell != nullptr) {
-        SAL_System::IncRC(&cell->rc);
-    }
-}
-
-void Release(Ex_ExprCell* cell) {
-    if (cell != nullptr && SAL_System::DecRC(&cell->rc)) {
-        delete cell;
-    }
-}
-
 // The inline slots of a Normal or List cell; null for the other kinds.
 Ex_Expr* SlotsOf(Ex_ExprCell* cell) {
     if (cell == nullptr) {
@@ -37,9 +25,7 @@ Ex_Expr* SlotsOf(Ex_ExprCell* cell) {
     }
 }
 
-// A handle to a fresh cell, counted once for that handle.
 Ex_Expr Own(Ex_ExprCell* cell) {
-    SAL_System::IncRC(&cell->rc);
     return Ex_Expr(cell);
 }
 
@@ -121,43 +107,73 @@ const Ex_NoFormat& Ex_NoFormat::Shared() {
     return shared;
 }
 
+// Copies head, quoted mark or format, and each slot detached.
+Ex_ExprCell* Ex_ExprCell::Copy(const Ex_ExprCell& cell) {
+    switch (cell.Kind()) {
+        case Normal: {
+            const auto& from = static_cast<const Ex_ExprCellNormal&>(cell);
+            auto* copy = new (static_cast<int>(from.count))
+                Ex_ExprCellNormal(from.head, static_cast<int>(from.count));
+            copy->quoted = from.quoted;
+            for (unsigned i = 0; i < from.count; ++i) {
+                copy->Slots()[i] = from.Slots()[i].Detach();
+            }
+            return copy;
+        }
+        case List: {
+            const auto& from = static_cast<const Ex_ExprCellList&>(cell);
+            auto* copy =
+                new (static_cast<int>(from.count)) Ex_ExprCellList(static_cast<int>(from.count));
+            copy->format = from.format;
+            for (unsigned i = 0; i < from.count; ++i) {
+                copy->Slots()[i] = from.Slots()[i].Detach();
+            }
+            return copy;
+        }
+        case Lazy: {
+            Ex_Expr value = static_cast<const Ex_ExprCellLazy&>(cell).future->Evaluate();
+            value.Force();
+            if (!value.IsNull()) {
+                return Copy(*value.Cell());
+            }
+            return new (0) Ex_ExprCellNeutral();
+        }
+        default:
+            return new (0) Ex_ExprCellNeutral();
+    }
+}
+
+void Ex_ExprCell::Free(Ex_ExprCell* cell) {
+    delete cell;
+}
+
 // ---- handle ----
 
-Ex_Expr::Ex_Expr(const Ex_Expr& other) : cell_(other.cell_) {
-    Retain(cell_);
-}
+Ex_Expr::Ex_Expr() noexcept = default;
+Ex_Expr::Ex_Expr(Ex_ExprCell* fresh) : cell_(fresh) {}
+Ex_Expr::Ex_Expr(const Ex_Expr& other) = default;
+Ex_Expr::Ex_Expr(Ex_Expr&& other) noexcept = default;
+Ex_Expr& Ex_Expr::operator=(const Ex_Expr& other) = default;
+Ex_Expr& Ex_Expr::operator=(Ex_Expr&& other) noexcept = default;
+Ex_Expr::~Ex_Expr() = default;
 
-Ex_Expr& Ex_Expr::operator=(const Ex_Expr& other) {
-    Retain(other.cell_);  // first, so self-assignment is safe
-    Release(cell_);
-    cell_ = other.cell_;
-    return *this;
-}
-
-Ex_Expr& Ex_Expr::operator=(Ex_Expr&& other) noexcept {
-    if (this != &other) {
-        Release(cell_);
-        cell_ = other.cell_;
-        other.cell_ = nullptr;
-    }
-    return *this;
-}
-
-Ex_Expr::~Ex_Expr() {
-    Release(cell_);
+Ex_Expr Ex_Expr::Detach() const {
+    Ex_Expr copy;
+    copy.cell_ = cell_.Detach();
+    return copy;
 }
 
 int Ex_Expr::Arity() const {
-    return SlotsOf(cell_) != nullptr ? static_cast<int>(cell_->count) : 0;
+    return SlotsOf(Cell()) != nullptr ? static_cast<int>(Cell()->count) : 0;
 }
 
 const char* Ex_Expr::Head() const {
-    return IsNormal() ? static_cast<Ex_ExprCellNormal*>(cell_)->head : nullptr;
+    return IsNormal() ? static_cast<Ex_ExprCellNormal*>(Cell())->head : nullptr;
 }
 
 Ex_Expr Ex_Expr::Arg(int i) const {
-    Ex_Expr* slots = SlotsOf(cell_);
-    if (slots == nullptr || i < 0 || static_cast<unsigned>(i) >= cell_->count) {
+    Ex_Expr* slots = SlotsOf(Cell());
+    if (slots == nullptr || i < 0 || static_cast<unsigned>(i) >= Cell()->count) {
         return Ex_Expr();
     }
     slots[i].Force();
@@ -165,29 +181,29 @@ Ex_Expr Ex_Expr::Arg(int i) const {
 }
 
 void Ex_Expr::SetArg(int i, const Ex_Expr& value) {
-    Ex_Expr* slots = SlotsOf(cell_);
-    if (slots != nullptr && i >= 0 && static_cast<unsigned>(i) < cell_->count) {
+    Ex_Expr* slots = SlotsOf(Cell());
+    if (slots != nullptr && i >= 0 && static_cast<unsigned>(i) < Cell()->count) {
         slots[i] = value;
     }
 }
 
 bool Ex_Expr::IsNormal() const {
-    return cell_ != nullptr && cell_->Kind() == Ex_ExprCell::Normal;
+    return !cell_.IsNull() && cell_.Get()->Kind() == Ex_ExprCell::Normal;
 }
 bool Ex_Expr::IsNeutral() const {
-    return cell_ != nullptr && cell_->Kind() == Ex_ExprCell::Neutral;
+    return !cell_.IsNull() && cell_.Get()->Kind() == Ex_ExprCell::Neutral;
 }
 bool Ex_Expr::IsList() const {
-    return cell_ != nullptr && cell_->Kind() == Ex_ExprCell::List;
+    return !cell_.IsNull() && cell_.Get()->Kind() == Ex_ExprCell::List;
 }
 bool Ex_Expr::IsLazy() const {
-    return cell_ != nullptr && cell_->Kind() == Ex_ExprCell::Lazy;
+    return !cell_.IsNull() && cell_.Get()->Kind() == Ex_ExprCell::Lazy;
 }
 
 void Ex_Expr::Force() {
     // A future may evaluate to another Lazy cell; force until it does not.
     while (IsLazy()) {
-        Ex_Expr evaluated = static_cast<Ex_ExprCellLazy*>(cell_)->future->Evaluate();
+        Ex_Expr evaluated = static_cast<Ex_ExprCellLazy*>(Cell())->future->Evaluate();
         *this = evaluated;
     }
 }
@@ -214,17 +230,17 @@ bool Ex_Expr::IsSimple() const {
 }
 
 bool Ex_Expr::Quoted() const {
-    return IsNormal() && static_cast<Ex_ExprCellNormal*>(cell_)->quoted != 0;
+    return IsNormal() && static_cast<Ex_ExprCellNormal*>(Cell())->quoted != 0;
 }
 
 void Ex_Expr::SetQuoted(bool quoted) {
     if (IsNormal()) {
-        static_cast<Ex_ExprCellNormal*>(cell_)->quoted = quoted ? 1 : 0;
+        static_cast<Ex_ExprCellNormal*>(Cell())->quoted = quoted ? 1 : 0;
     }
 }
 
 const Ex_Format* Ex_Expr::ListFormat() const {
-    return IsList() ? static_cast<Ex_ExprCellList*>(cell_)->format : nullptr;
+    return IsList() ? static_cast<Ex_ExprCellList*>(Cell())->format : nullptr;
 }
 
 // ---- builders ----

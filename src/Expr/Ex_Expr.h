@@ -6,9 +6,13 @@
 // Neutral cell stands for an absent operand; a Lazy cell carries a typed value
 // that becomes a tree only when first inspected. Trees are shared and never
 // changed after construction, except while a builder fills a fresh cell with
-// SetArg and when a Lazy slot is replaced by its evaluated tree.
+// SetArg and when a Lazy slot is replaced by its evaluated tree. The counts are
+// a solver thread's own (SAL_Shared.h): a tree goes to another thread as a
+// Detach() copy.
 #ifndef BRIX_EXPR_EX_EXPR_H
 #define BRIX_EXPR_EX_EXPR_H
+
+#include "System/SAL_Shared.h"
 
 #include <cstddef>
 
@@ -18,16 +22,18 @@ class Ex_FutureBase;
 
 class Ex_Expr {
 public:
-    Ex_Expr() = default;
-    // Takes over one reference already counted for this handle (builders only).
-    explicit Ex_Expr(Ex_ExprCell* counted) : cell_(counted) {}
+    // A null handle. The constructors, assignments and destructor are out of
+    // line: counting needs the cell classes.
+    Ex_Expr() noexcept;
+    // Holds a fresh cell that nobody counts yet; consumes it (builders only).
+    explicit Ex_Expr(Ex_ExprCell* fresh);
     Ex_Expr(const Ex_Expr& other);
-    Ex_Expr(Ex_Expr&& other) noexcept : cell_(other.cell_) { other.cell_ = nullptr; }
+    Ex_Expr(Ex_Expr&& other) noexcept;
     Ex_Expr& operator=(const Ex_Expr& other);
     Ex_Expr& operator=(Ex_Expr&& other) noexcept;
     ~Ex_Expr();
 
-    bool IsNull() const { return cell_ == nullptr; }
+    bool IsNull() const { return cell_.IsNull(); }
     // Number of arguments (Normal) or elements (List); 0 for the other kinds and null.
     int Arity() const;
     // Head text of a Normal cell; null for every other kind.
@@ -45,6 +51,9 @@ public:
     bool IsLazy() const;
     // Re-points a handle to a Lazy cell at the tree its value evaluates to.
     void Force();
+    // The same tree in cells of its own, shared with no other handle (Lazy
+    // cells evaluated): the way to hand a tree to another thread.
+    Ex_Expr Detach() const;
 
     // Operator tests used by the printer and the constraint builder.
     bool IsOperator() const;
@@ -58,10 +67,11 @@ public:
     // The list format of a List cell (the shared no-format object unless set).
     const Ex_Format* ListFormat() const;
 
-    Ex_ExprCell* Cell() const { return cell_; }
+    // The cell (borrowed; null for a null handle).
+    Ex_ExprCell* Cell() const { return cell_.Raw(); }
 
 private:
-    Ex_ExprCell* cell_ = nullptr;
+    SAL_Shared<Ex_ExprCell> cell_;
 };
 
 // Builders; each returns a handle to a fresh cell (or, for Add and Mul with a

@@ -24,6 +24,11 @@ public:
     static void operator delete(void* block);
     static void operator delete(void* block, int slots);
 
+    // The store protocol of SAL_Shared: a deep copy (new; a Lazy cell is
+    // copied as the tree it evaluates to) and the deletion at count 0.
+    static Ex_ExprCell* Copy(const Ex_ExprCell& cell);
+    static void Free(Ex_ExprCell* cell);
+
     unsigned rc = 0;
     unsigned count = 0;
 
@@ -39,6 +44,7 @@ public:
     int Kind() const override { return Normal; }
     int Size() const override;
     Ex_Expr* Slots() { return reinterpret_cast<Ex_Expr*>(this + 1); }
+    const Ex_Expr* Slots() const { return reinterpret_cast<const Ex_Expr*>(this + 1); }
 
     char* head;
     int quoted = 0;
@@ -57,6 +63,7 @@ public:
     int Kind() const override { return List; }
     int Size() const override;
     Ex_Expr* Slots() { return reinterpret_cast<Ex_Expr*>(this + 1); }
+    const Ex_Expr* Slots() const { return reinterpret_cast<const Ex_Expr*>(this + 1); }
 
     const Ex_Format* format;
 };

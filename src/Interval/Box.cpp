@@ -22,96 +22,62 @@ bool IsBoxComponent(const Itvl& c) {
 
 }  // namespace
 
-// The array header; the components follow it in the same block.
-struct Box::Store {
-    unsigned rc;
-    int capacity;
-};
-
-Box::Store* Box::Header() const {
-    static_assert(sizeof(Store) % alignof(Itvl) == 0, "components misaligned");
-    return data_ != nullptr ? reinterpret_cast<Store*>(data_) - 1 : nullptr;
-}
-
-Box::Box(int dimension) {
-    Reserve(dimension);
-}
-
-Box::Box(const Box& other) : data_(other.data_), dimension_(other.dimension_) {
-    if (Store* s = Header()) {
-        SAL_System::IncRC(&s->rc);
-    }
-}
-
-Box::Box(Box&& other) noexcept : data_(other.data_), dimension_(other.dimension_) {
-    other.data_ = nullptr;
-    other.dimension_ = -1;
-}
-
-Box& Box::operator=(const Box& other) {
-    if (this == &other) {
-        return *this;
-    }
-    if (Store* s = other.Header()) {
-        SAL_System::IncRC(&s->rc);
-    }
-    Release();
-    data_ = other.data_;
-    dimension_ = other.dimension_;
-    return *this;
-}
-
-Box& Box::operator=(Box&& other) noexcept {
-    if (this != &other) {
-        Release();
-        data_ = other.data_;
-        dimension_ = other.dimension_;
-        other.data_ = nullptr;
-        other.dimension_ = -1;
-    }
-    return *this;
-}
-
-Box::~Box() {
-    Release();
-}
-
-void Box::Release() {
-    Store* s = Header();
-    if (s != nullptr && SAL_System::DecRC(&s->rc)) {
-        SAL_Interface::LocFree(s);
-    }
-    data_ = nullptr;
-}
-
-// Makes the array private with room for at least capacity components, keeping
-// the components below the current dimension.
-void Box::Own(int capacity) {
-    Store* old = Header();
-    if (old != nullptr && old->rc == 1 && old->capacity >= capacity) {
-        return;
-    }
+Box::Store* Box::Store::New(int capacity) {
     const int limit = static_cast<int>((UINT_MAX - sizeof(Store)) / sizeof(Itvl));
     if (capacity > limit) {
         BRIX_FATAL("Box too large");
     }
     auto* s = static_cast<Store*>(SAL_Interface::LocMalloc(
         static_cast<unsigned>(sizeof(Store) + static_cast<unsigned>(capacity) * sizeof(Itvl))));
-    SAL_System::InitRC(&s->rc);
-    SAL_System::IncRC(&s->rc);
+    s->rc = 0;
     s->capacity = capacity;
-    auto* data = reinterpret_cast<Itvl*>(s + 1);
-    for (int i = 0; i < dimension_ && i < capacity; ++i) {
-        new (data + i) Itvl(data_[i]);
+    s->size = 0;
+    return s;
+}
+
+Box::Store* Box::Store::Copy(const Store& s) {
+    Store* copy = New(s.size);
+    for (int i = 0; i < s.size; ++i) {
+        new (Items(copy) + i) Itvl(Items(&s)[i]);
     }
-    Release();
-    data_ = data;
+    copy->size = s.size;
+    return copy;
+}
+
+void Box::Store::Free(Store* s) {
+    SAL_Interface::LocFree(s);
+}
+
+Box::Box(int dimension) {
+    Reserve(dimension);
+}
+
+Box& Box::operator=(Box&& other) noexcept {
+    if (this != &other) {
+        store_ = std::move(other.store_);
+        dimension_ = std::exchange(other.dimension_, -1);
+    }
+    return *this;
+}
+
+// Makes the array private with room for at least capacity components, keeping
+// the components below the current dimension.
+void Box::Own(int capacity) {
+    const Store* old = store_.Get();
+    if (old != nullptr && !store_.IsShared() && old->capacity >= capacity) {
+        return;
+    }
+    Store* s = Store::New(capacity);
+    for (int i = 0; i < dimension_ && i < capacity; ++i) {
+        new (Items(s) + i) Itvl(Items(old)[i]);
+        s->size = i + 1;
+    }
+    store_.Reset(s);
 }
 
 Iv_Itvl<double>& Box::At(int i) {
     assert(0 <= i && i < dimension_);
-    Own(dimension_);
-    return data_[i];
+    return Items(store_.Write())[i];
 }
 
 void Box::Reserve(int n) {
@@ -123,7 +89,7 @@ void Box::Reserve(int n) {
 void Box::Resize(int n) {
     assert(n >= -1);
     if (n <= 0) {
-        Release();
+        store_.Reset();
         dimension_ = n;
         return;
     }
@@ -131,22 +97,27 @@ void Box::Resize(int n) {
         dimension_ = n;  // shrinking writes nothing, so a shared array stays shared
         return;
     }
-    const Store* s = Header();
+    const Store* s = store_.Get();
     int capacity = n;
-    if (s != nullptr && s->rc == 1 && n > s->capacity) {
+    if (s != nullptr && !store_.IsShared() && n > s->capacity) {
         // Growing a private array: double it, so a list grown one component at a
         // time is copied only a logarithmic number of times.
         capacity = s->capacity < INT_MAX / 2 && n < 2 * s->capacity ? 2 * s->capacity : n;
     }
     Own(capacity);
-    for (int i = dimension_ < 0 ? 0 : dimension_; i < n; ++i) {
-        new (data_ + i) Itvl();
+    Store* own = store_.Write();
+    const int from = dimension_ < 0 ? 0 : dimension_;
+    for (int i = from; i < n; ++i) {
+        new (Items(own) + i) Itvl();
+    }
+    if (own->size < n) {
+        own->size = n;
     }
     dimension_ = n;
 }
 
 void Box::MakeEmpty() {
-    Release();
+    store_.Reset();
     dimension_ = -1;
 }
 
@@ -154,11 +125,19 @@ double Box::Volume() const {
     if (dimension_ < 1) {
         return 1.0;
     }
+    const Itvl* items = Items(store_.Get());
     double volume = 1.0;
     for (int i = 0; i < dimension_; ++i) {
-        volume = MulUpZ(volume, Width(data_[i]));
+        volume = MulUpZ(volume, Width(items[i]));
     }
     return volume;
+}
+
+Box Box::Detach() const {
+    Box copy;
+    copy.store_ = store_.Detach();
+    copy.dimension_ = dimension_;
+    return copy;
 }
 
 bool IsSubBox(const Box& inner, const Box& outer) {

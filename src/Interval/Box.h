@@ -1,15 +1,18 @@
 // Boxes: one closed interval per variable, in variable order.
 //
 // A Box is a handle to a shared, reference-counted array of components: copies
-// share the array until one of them is written (copy on write). Dimension -1 is
+// share the array until one of them is written (copy on write; SAL_Shared.h
+// says how boxes go to another thread: Detach). Dimension -1 is
 // the empty box (no point); dimension 0 is the single point of the
 // zero-dimensional space, which is not empty.
 #ifndef BRIX_INTERVAL_BOX_H
 #define BRIX_INTERVAL_BOX_H
 
 #include "Interval/Iv_Itvl.h"
+#include "System/SAL_Shared.h"
 
 #include <cassert>
+#include <utility>
 
 class Ex_Expr;
 class FormatSet;
@@ -20,11 +23,12 @@ public:
     Box() = default;
     // dimension components, each [0, 0]. Requires dimension >= -1.
     explicit Box(int dimension);
-    Box(const Box& other);
-    Box(Box&& other) noexcept;
-    Box& operator=(const Box& other);
+    Box(const Box& other) = default;
+    Box(Box&& other) noexcept
+        : store_(std::move(other.store_)), dimension_(std::exchange(other.dimension_, -1)) {}
+    Box& operator=(const Box& other) = default;
     Box& operator=(Box&& other) noexcept;
-    ~Box();
+    ~Box() = default;
 
     int Dimension() const { return dimension_; }
     bool IsEmpty() const { return dimension_ < 0; }
@@ -32,7 +36,7 @@ public:
     // Component i, 0 <= i < Dimension().
     const Iv_Itvl<double>& operator[](int i) const {
         assert(0 <= i && i < dimension_);
-        return data_[i];
+        return Items(store_.Get())[i];
     }
     // Component i for writing; the array is first made private when it is shared.
     Iv_Itvl<double>& At(int i);
@@ -51,14 +55,31 @@ public:
     // Rounding: leaves the mode at up (unchanged below dimension 1).
     double Volume() const;
 
+    // The same components in an array of its own, shared with no other box:
+    // the way to hand a box to another thread.
+    Box Detach() const;
+
 private:
-    struct Store;
-    Store* Header() const;
+    // The array header; capacity components follow it in the same block, the
+    // first size of them constructed (size may exceed a holder's dimension).
+    struct alignas(Iv_Itvl<double>) Store {
+        unsigned rc;
+        int capacity;
+        int size;
+        // A store of capacity components, none constructed, not yet counted.
+        static Store* New(int capacity);
+        static Store* Copy(const Store& s);
+        static void Free(Store* s);
+    };
+    static_assert(sizeof(Store) % alignof(Iv_Itvl<double>) == 0, "components misaligned");
+    static const Iv_Itvl<double>* Items(const Store* s) {
+        return reinterpret_cast<const Iv_Itvl<double>*>(s + 1);
+    }
+    static Iv_Itvl<double>* Items(Store* s) { return reinterpret_cast<Iv_Itvl<double>*>(s + 1); }
     // Makes the array private with room for at least capacity components.
     void Own(int capacity);
-    void Release();
 
-    Iv_Itvl<double>* data_ = nullptr;  // the components, after the array header
+    SAL_Shared<Store> store_;  // null below dimension 1
     int dimension_ = -1;
 };
 

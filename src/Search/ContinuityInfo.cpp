@@ -7,13 +7,7 @@
 
 #include <cassert>
 #include <climits>
-
-// The list header; the masks follow it in the same block.
-struct MaskList::Store {
-    unsigned rc;
-    int size;
-    int capacity;
-};
+#include <utility>
 
 namespace {
 
@@ -86,65 +80,47 @@ MaskList ZerosOf(const MaskList& x) {
 
 }  // namespace
 
-MaskList::Store* MaskList::Header() const {
-    static_assert(sizeof(Store) % alignof(std::uint32_t) == 0, "masks misaligned");
-    return data_ != nullptr ? reinterpret_cast<Store*>(data_) - 1 : nullptr;
+MaskList::Store* MaskList::Store::New(int capacity) {
+    auto* s = static_cast<Store*>(SAL_Interface::LocMalloc(static_cast<unsigned>(
+        sizeof(Store) + static_cast<unsigned>(capacity) * sizeof(std::uint32_t))));
+    s->rc = 0;
+    s->size = 0;
+    s->capacity = capacity;
+    return s;
 }
 
-MaskList::MaskList(const MaskList& other) : data_(other.data_) {
-    if (Store* s = Header()) {
-        SAL_System::IncRC(&s->rc);
+MaskList::Store* MaskList::Store::Copy(const Store& s) {
+    Store* copy = New(s.capacity);
+    for (int i = 0; i < s.size; ++i) {
+        copy->Masks()[i] = s.Masks()[i];
     }
+    copy->size = s.size;
+    return copy;
 }
 
-MaskList& MaskList::operator=(const MaskList& other) {
-    if (Store* s = other.Header()) {
-        SAL_System::IncRC(&s->rc);  // first, so self-assignment keeps the store
-    }
-    Release();
-    data_ = other.data_;
-    return *this;
-}
-
-MaskList& MaskList::operator=(MaskList&& other) noexcept {
-    if (this != &other) {
-        Release();
-        data_ = other.data_;
-        other.data_ = nullptr;
-    }
-    return *this;
-}
-
-MaskList::~MaskList() {
-    Release();
-}
-
-void MaskList::Release() {
-    Store* s = Header();
-    if (s != nullptr && SAL_System::DecRC(&s->rc)) {
-        SAL_Interface::LocFree(s);
-    }
-    data_ = nullptr;
+void MaskList::Store::Free(Store* s) {
+    SAL_Interface::LocFree(s);
 }
 
 int MaskList::Size() const {
-    const Store* s = Header();
+    const Store* s = store_.Get();
     return s != nullptr ? s->size : 0;
 }
 
 int MaskList::Capacity() const {
-    const Store* s = Header();
+    const Store* s = store_.Get();
     return s != nullptr ? s->capacity : 0;
 }
 
 std::uint32_t MaskList::operator[](int i) const {
     assert(0 <= i && i < Size());
-    return data_[i];
+    return store_.Get()->Masks()[i];
 }
 
 bool MaskList::Contains(std::uint32_t mask) const {
-    for (int i = 0; i < Size(); ++i) {
-        if (data_[i] == mask) {
+    const int size = Size();
+    for (int i = 0; i < size; ++i) {
+        if (store_.Get()->Masks()[i] == mask) {
             return true;
         }
     }
@@ -152,7 +128,7 @@ bool MaskList::Contains(std::uint32_t mask) const {
 }
 
 void MaskList::Append(std::uint32_t mask) {
-    const Store* old = Header();
+    const Store* old = store_.Get();
     const int size = Size();
     int capacity = Capacity();
     if (size == capacity) {
@@ -162,23 +138,18 @@ void MaskList::Append(std::uint32_t mask) {
         }
         capacity = capacity == 0 ? 3 : capacity * 3 / 2 + 1;
     }
-    if (old == nullptr || old->rc > 1 || capacity != old->capacity) {
+    if (old == nullptr || store_.IsShared() || capacity != old->capacity) {
         // A fresh store: the list grows, or another copy still reads the old one.
-        auto* s = static_cast<Store*>(SAL_Interface::LocMalloc(static_cast<unsigned>(
-            sizeof(Store) + static_cast<unsigned>(capacity) * sizeof(std::uint32_t))));
-        SAL_System::InitRC(&s->rc);
-        SAL_System::IncRC(&s->rc);
-        s->size = size;
-        s->capacity = capacity;
-        auto* data = reinterpret_cast<std::uint32_t*>(s + 1);
+        Store* s = Store::New(capacity);
         for (int i = 0; i < size; ++i) {
-            data[i] = data_[i];
+            s->Masks()[i] = old->Masks()[i];
         }
-        Release();
-        data_ = data;
+        s->size = size;
+        store_.Reset(s);
     }
-    data_[size] = mask;
-    Header()->size = size + 1;
+    Store* own = store_.Write();
+    own->Masks()[size] = mask;
+    own->size = size + 1;
 }
 
 void MaskList::UnionWith(const MaskList& other) {
@@ -192,9 +163,13 @@ void MaskList::UnionWith(const MaskList& other) {
 }
 
 void MaskList::Swap(MaskList& other) noexcept {
-    std::uint32_t* data = data_;
-    data_ = other.data_;
-    other.data_ = data;
+    std::swap(store_, other.store_);
+}
+
+MaskList MaskList::Detach() const {
+    MaskList copy;
+    copy.store_ = store_.Detach();
+    return copy;
 }
 
 ContinuityInfo::ContinuityInfo(int k) {
@@ -249,6 +224,13 @@ bool ContinuityInfo::HasSingleTrue() const {
 
 bool ContinuityInfo::HasSingleFalse() const {
     return AnySingle(falseSets);
+}
+
+ContinuityInfo ContinuityInfo::Detach() const {
+    ContinuityInfo copy;
+    copy.trueSets = trueSets.Detach();
+    copy.falseSets = falseSets.Detach();
+    return copy;
 }
 
 void ContinuityInfo::Print(Ex_OutputStream& out) const {

@@ -9,6 +9,7 @@
 #define BRIX_SEARCH_CONTINUITYINFO_H
 
 #include "Expr/Ex_Expr.h"
+#include "System/SAL_Shared.h"
 
 #include <cstdint>
 
@@ -20,11 +21,6 @@ class Ex_OutputStream;
 class MaskList {
 public:
     MaskList() = default;
-    MaskList(const MaskList& other);
-    MaskList(MaskList&& other) noexcept : data_(other.data_) { other.data_ = nullptr; }
-    MaskList& operator=(const MaskList& other);
-    MaskList& operator=(MaskList&& other) noexcept;
-    ~MaskList();
 
     int Size() const;
     // Masks the storage can hold before it grows (0 without storage).
@@ -38,13 +34,27 @@ public:
     // Appends each mask of other that the list does not hold yet, in other's order.
     void UnionWith(const MaskList& other);
     void Swap(MaskList& other) noexcept;
+    // The same masks in storage of their own: the way to hand the list to
+    // another thread.
+    MaskList Detach() const;
 
 private:
-    struct Store;
-    Store* Header() const;
-    void Release();
+    // The list header; capacity masks follow it in the same block.
+    struct Store {
+        unsigned rc;
+        int size;
+        int capacity;
+        // A store for capacity masks, holding none, not yet counted.
+        static Store* New(int capacity);
+        static Store* Copy(const Store& s);
+        static void Free(Store* s);
+        std::uint32_t* Masks() { return reinterpret_cast<std::uint32_t*>(this + 1); }
+        const std::uint32_t* Masks() const {
+            return reinterpret_cast<const std::uint32_t*>(this + 1);
+        }
+    };
 
-    std::uint32_t* data_ = nullptr;  // the masks, after the store header
+    SAL_Shared<Store> store_;  // null before the first mask
 };
 
 class ContinuityInfo {
@@ -85,6 +95,8 @@ public:
 
     // Writes ContinuityToExpr(*this), as in "[ [ 1 ], [  ] ]".
     void Print(Ex_OutputStream& out) const;
+    // Both lists detached (MaskList::Detach).
+    ContinuityInfo Detach() const;
 
     MaskList trueSets;
     MaskList falseSets;

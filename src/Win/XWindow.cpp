@@ -305,3 +305,8 @@ void XWindow::ResizePixmap(int newWidth, int newHeight) {
     SetWidth(newWidth);
     SetHeight(newHeight);
 }
+
+Win_Window* XWindowFactory::Create(double x0, double y0, double x1, double y1, int canvasX,
+                                   int canvasY, int width, int height) {
+    return XWindow::Create(x0, y0, x1, y1, canvasX, canvasY, width, height);
+}

@@ -6,11 +6,14 @@
 // The toolkit is initialised once per process, by the first DisplayAvailable()
 // or Create(); later windows share its display, font and graphics context.
 // When the connection to the display breaks, the process goes on: every
-// window operation then does nothing and Create() answers null.
+// window operation then does nothing and Create() answers null. Only the
+// programs link this library (brix_x11); the solver reaches it through
+// XWindowFactory.
 #ifndef BRIX_WIN_XWINDOW_H
 #define BRIX_WIN_XWINDOW_H
 
 #include "Win/Win_Window.h"
+#include "Win/Win_WindowFactory.h"
 
 struct _WidgetRec;
 struct _XDisplay;
@@ -102,6 +105,14 @@ private:
     unsigned long backgroundPixel = 0, foregroundPixel = 0;
     int backgroundIndex = 0, foregroundIndex = 1;
     unsigned long colors[4] = {0, 0, 0, 0};  // white, black, red, green
+};
+
+// Makes XWindows: the factory the program installs for the solver.
+class XWindowFactory final : public Win_WindowFactory {
+public:
+    // An XWindow::Create window (new: the caller owns it); null without a display.
+    [[nodiscard]] Win_Window* Create(double x0, double y0, double x1, double y1, int canvasX,
+                                     int canvasY, int width, int height) override;
 };
 
 #endif

@@ -1,9 +1,12 @@
 #include "Driver/ResultPainter.h"
 
+#include "Driver/BRIX_WindowFactory.h"
 #include "IO/Ex_Stream.h"
+#include "Win/Win_WindowFactory.h"
+#include "Win/XWindow.h"
 
 #include <cstdlib>
-
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +33,7 @@ public:
     void FillBorderedRectangle(double, double, double, double, int, int) override {}
     void DrawText(const char*) override {}
     void DrawTextAt(const char*, double, double) override {}
-    void Show() override {}
+    void Show() override { Log("Show"); }
     void Hide() override {}
     int WriteBitmap(const char*) override { return 0; }
 
@@ -56,6 +59,34 @@ Box MakeBox(std::initializer_list<Iv_Itvl<double>> components) {
 }
 
 using Calls = std::vector<std::string>;
+
+// Hands out one recording window (or none) and records what it was asked for.
+class RecordingFactory : public Win_WindowFactory {
+public:
+    Win_Window* Create(double x0, double y0, double x1, double y1, int canvasX, int canvasY,
+                       int width, int height) override {
+        char text[128];
+        std::snprintf(text, sizeof text, "(%g,%g) (%g,%g) at %d,%d %dx%d", x0, y0, x1, y1, canvasX,
+                      canvasY, width, height);
+        request = text;
+        return next;
+    }
+    Win_Window* next = nullptr;  // new, handed to the caller
+    std::string request;
+};
+
+// The installed factory for one test; none afterwards.
+struct FactoryScope {
+    explicit FactoryScope(Win_WindowFactory* factory) { BRIX_SetWindowFactory(factory); }
+    ~FactoryScope() { BRIX_SetWindowFactory(nullptr); }
+};
+
+std::string MakeWindowOutput(const Box& box, Win_Window*& window) {
+    ::testing::internal::CaptureStdout();
+    window = MakeResultWindow(box, true);
+    Ex_StdOut().Flush();
+    return ::testing::internal::GetCapturedStdout();
+}
 
 TEST(ResultPainter, PaintsInColourWithOrWithoutBorders) {
     RecordingWindow window;
@@ -126,19 +157,46 @@ TEST(ResultPainter, WorldRectanglesAndTheAdjustRule) {
     EXPECT_EQ(height, 700);
 }
 
+// Windows come from the installed factory, at the adjusted size, already
+// shown; without a factory (the library facade) none is made, silently.
+TEST(ResultPainter, WindowsComeFromTheInstalledFactory) {
+    const Box box = MakeBox({{0.0, 2.0}, {-1.0, 0.0}});
+    Win_Window* window = nullptr;
+    EXPECT_EQ(MakeWindowOutput(box, window), "");
+    EXPECT_EQ(window, nullptr);
+
+    RecordingFactory factory;
+    FactoryScope scope(&factory);
+    auto* recording = new RecordingWindow;
+    factory.next = recording;
+    EXPECT_EQ(MakeWindowOutput(box, window), "");
+    std::unique_ptr<Win_Window> made(window);
+    EXPECT_EQ(made.get(), recording);
+    EXPECT_EQ(factory.request, "(0,-1) (2,0) at 1,1 700x351");
+    EXPECT_EQ(recording->calls, Calls{"Show"});
+
+    factory.next = nullptr;
+    EXPECT_EQ(MakeWindowOutput(box, window),
+              "No window can be opened (no X display available); continuing without it.\n");
+    EXPECT_EQ(window, nullptr);
+}
+
 TEST(ResultPainterDeathTest, WithoutADisplayMakeWindowSaysSoAndCarriesOn) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             setenv("DISPLAY", ":99999", 1);
+            static XWindowFactory x11;
+            BRIX_SetWindowFactory(&x11);
             ::testing::internal::CaptureStdout();
             Win_Window* window = MakeWindow(MakeBox({{0.0, 1.0}}), 700, 120, 1, 1, false);
             Ex_StdOut().Flush();
             std::fputs(::testing::internal::GetCapturedStdout().c_str(), stderr);
             std::exit(window == nullptr ? 0 : 1);
         },
-        ::testing::ExitedWithCode(0), "^No window can be opened \\(no X display available\\); "
-                                      "continuing without it\\.\n$");
+        ::testing::ExitedWithCode(0),
+        "^No window can be opened \\(no X display available\\); "
+        "continuing without it\\.\n$");
 }
 
 }  // namespace

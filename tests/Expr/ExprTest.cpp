@@ -71,6 +71,52 @@ TEST(ExprCells, LazySlotsAreReplacedByTheirTreeOnFirstAccess) {
     EXPECT_STREQ(lazy.Head(), "text");
 }
 
+// Whether any cell of tree a is a cell of tree b.
+bool SharesACell(const Ex_Expr& a, const Ex_Expr& b) {
+    if (a.IsNull() || b.IsNull()) {
+        return false;
+    }
+    if (a.Cell() == b.Cell()) {
+        return true;
+    }
+    for (int i = 0; i < a.Arity(); ++i) {
+        if (SharesACell(a.Arg(i), b)) {
+            return true;
+        }
+    }
+    for (int i = 0; i < b.Arity(); ++i) {
+        if (SharesACell(a, b.Arg(i))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A detached tree prints the same, shares no cell (a shared subtree is
+// copied each time it occurs), keeps quoting and list formats, and a Lazy
+// cell arrives evaluated; the original's counts are untouched.
+TEST(ExprCells, DetachCopiesEveryCell) {
+    Ex_Expr x = A("x");
+    Ex_Expr tree = MakeList(3);
+    tree.SetArg(0, Binary("+", x, x));
+    tree.SetArg(1, MakeLazy<Pair>(Pair{2, 3}, PairToList, nullptr));
+    Ex_Expr quoted = A("s");
+    quoted.SetQuoted(true);
+    tree.SetArg(2, quoted);
+    const unsigned xCount = x.Cell()->rc;
+
+    Ex_Expr copy = tree.Detach();
+    EXPECT_EQ(Text(copy), Text(tree));
+    EXPECT_FALSE(SharesACell(copy, tree));
+    EXPECT_TRUE(copy.Arg(1).IsList());
+    EXPECT_NE(copy.Arg(0).Arg(0).Cell(), copy.Arg(0).Arg(1).Cell());
+    EXPECT_TRUE(copy.Arg(2).Quoted());
+    EXPECT_EQ(copy.ListFormat(), tree.ListFormat());
+    EXPECT_EQ(x.Cell()->rc, xCount);
+    EXPECT_EQ(copy.Cell()->rc, 1u);
+    EXPECT_TRUE(Ex_Expr().Detach().IsNull());
+}
+
 TEST(ExprWriter, ParenthesesAndBlanks) {
     Ex_Expr a = A("a"), b = A("b"), c = A("c"), x = A("x"), y = A("y");
     Ex_Expr f = Apply("f", 2);

@@ -44,6 +44,13 @@ TEST(BoxTest, CopyOnWrite) {
     EXPECT_EQ(c[0], Itvl(-1, 0));
     EXPECT_EQ(c[1], Itvl(0));
     EXPECT_EQ(a[1], Itvl(2, 3));
+    Box e = a;  // shrunk, written, grown again: the new component is fresh
+    e.Resize(1);
+    e.Set(0, Itvl(7));
+    e.Resize(2);
+    EXPECT_EQ(e[1], Itvl(0));
+    EXPECT_EQ(a[0], Itvl(-1, 0));
+    EXPECT_EQ(a[1], Itvl(2, 3));
     Box d = a;
     d.Reserve(2);
     EXPECT_EQ(d[0], Itvl(0));
@@ -60,6 +67,9 @@ TEST(BoxTest, CopyOnWrite) {
     }
     list = list;  // self-assignment keeps the array
     EXPECT_EQ(list[99], Itvl(99));
+    Box detached = list.Detach();  // equal, in an array of its own
+    EXPECT_TRUE(detached == list);
+    EXPECT_NE(&detached[0], &list[0]);
     list.MakeEmpty();
     EXPECT_TRUE(list.IsEmpty());
 }
