@@ -11,7 +11,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan test-tsan fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
+.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -77,6 +77,11 @@ fuzz-solve: deps
 bench: build
 	$(BUILD)/bench/brix_poly_bench --benchmark_min_time=0.2
 	$(BUILD)/bench/brix_refine_bench --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# brix with one thread and with -j 2 side by side (wall-clock seconds): run it
+# alone on the machine.
+bench-threads: build
+	bench/threads/run.sh $(BUILD)/brix
 
 # Problems whose truth touches a boundary (bench/boundary/README.md): one line
 # per problem and a count of the decided ones; fails on a wrong answer.
