@@ -96,6 +96,30 @@ def test_options_are_accepted():
         assert r.complete and len(r.true_boxes) > 0
 
 
+def test_threads_solve_at_once_as_in_sequence():
+    # The interpreter lock is released and solvers share nothing: problems
+    # solved from several Python threads come back as they do one by one.
+    import threading
+    problems = [("x^2 + y^2 <= 1", ["x", "y"], [(-1.5, 1.5), (-1.5, 1.5)], 0.02),
+                ("x^3 - x <= y", ["x", "y"], [(-2, 2), (-2, 2)], 0.02),
+                ("x^2 <= 2", ["x"], [(0, 2)], 0.001)] * 2
+    alone = [brix.solve(c, v, b, eps=e) for c, v, b, e in problems]
+    together = [None] * len(problems)
+
+    def run(i):
+        c, v, b, e = problems[i]
+        together[i] = brix.solve(c, v, b, eps=e)
+
+    threads = [threading.Thread(target=run, args=(i,)) for i in range(len(problems))]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    for a, b in zip(alone, together):
+        for name in ("true_boxes", "false_boxes", "open_boxes"):
+            assert np.array_equal(getattr(a, name), getattr(b, name))
+
+
 @pytest.mark.parametrize("change, message", [
     ({"constraint": "x <= "}, "Syntax error"),
     ({"constraint": "x + 1"}, "Expression x + 1 is not a valid constraint"),
