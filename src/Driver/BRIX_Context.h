@@ -1,6 +1,6 @@
 // The state one solver owns: its flags and parameters, its time-out, its
-// profiling timers, the boxes its refinement could not split and whether its
-// progress line is on the terminal.
+// profiling timers, the boxes its refinement could not split, whether its
+// progress line is on the terminal, and where its windows come from.
 //
 // Code on the solve path reaches that state through BRIX_CurrentContext(): the
 // context installed for the calling thread by a BRIX_ContextScope, or else
@@ -18,6 +18,7 @@
 #include <memory>
 
 class BRIX_Timer;
+class Win_WindowFactory;
 
 // A snapshot of every flag and parameter; made with the defaults.
 struct BRIX_Tuning {
@@ -66,6 +67,8 @@ public:
     BRIX_PrecisionLossHandler lossHandler = nullptr;
     // A progress line is on the terminal and must be erased before other text.
     bool progressLineShown = false;
+    // Where windows come from (borrowed; null: no windows).
+    Win_WindowFactory* windowFactory = nullptr;
 };
 
 // The calling thread's context.

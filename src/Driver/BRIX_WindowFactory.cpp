@@ -1,15 +1,11 @@
 #include "Driver/BRIX_WindowFactory.h"
 
-namespace {
-
-Win_WindowFactory* installed = nullptr;
-
-}  // namespace
+#include "Driver/BRIX_Context.h"
 
 void BRIX_SetWindowFactory(Win_WindowFactory* factory) {
-    installed = factory;
+    BRIX_CurrentContext().windowFactory = factory;
 }
 
 Win_WindowFactory* BRIX_GetWindowFactory() {
-    return installed;
+    return BRIX_CurrentContext().windowFactory;
 }

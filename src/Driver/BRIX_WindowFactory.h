@@ -1,6 +1,8 @@
-// The window factory the solver draws through (result and trace windows).
-// None is installed at start-up: without one no window is made and nothing
-// is said about it. The program installs its X11 factory before it runs.
+// The window factory the solver draws through (result and trace windows),
+// one per solver context (Driver/BRIX_Context.h). None is installed in a new
+// context: without one no window is made and nothing is said about it. The
+// program installs its X11 factory in its context before it runs; a library
+// solver and the threads that share a refinement draw nothing.
 #ifndef BRIX_DRIVER_BRIX_WINDOWFACTORY_H
 #define BRIX_DRIVER_BRIX_WINDOWFACTORY_H
 
