@@ -16,7 +16,8 @@
 #    with build/src/Expr/Ex_Parser.cpp.
 # 2. Else the target compiling the source of that folder whose base name is
 #    the longest one that the file's base name extends by a capitalised word
-#    (XWindowState.h goes with XWindow.cpp, DistPolyDetail.h with DistPoly.cpp).
+#    (Win_XWindowState.h goes with Win_XWindow.cpp, BRIX_DistPolyDetail.h with
+#    BRIX_DistPoly.cpp).
 # 3. Else the lowest library compiling sources of that folder, the one every
 #    other library there links (Iv_Round.h belongs to brix_interval, not
 #    brix_lang; BRIX_Problem.h to brix_tuning, not brix_driver).
