@@ -1,7 +1,7 @@
 // Cost per call of the polynomial range evaluation and of the one-variable
 // narrowing step, for 2 to 4 variables and total degree 2 to 6.
+#include "Search/BRIX_DistPoly.h"
 #include "Search/BRIX_Narrowing.h"
-#include "Search/DistPoly.h"
 #include "System/SAL.h"
 
 #include <random>

@@ -11,7 +11,7 @@
 #define BRIX_CONSTRAINT_BRIX_ATOMICPOLY_H
 
 #include "Constraint/BRIX_Atomic.h"
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include <vector>
 

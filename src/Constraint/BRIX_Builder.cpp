@@ -6,7 +6,7 @@
 #include "Constraint/BRIX_QuantifiedApprox.h"
 #include "Constraint/BRIX_QuantifiedClass.h"
 #include "Expr/Ex_Convert.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <memory>
 #include <set>

@@ -5,7 +5,7 @@
 #include "Constraint/BRIX_Builder.h"
 #include "Constraint/BRIX_ExactPoly.h"
 #include "Interval/Iv_Convert.h"
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include <cerrno>
 #include <cstdlib>

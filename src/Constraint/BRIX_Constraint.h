@@ -12,9 +12,9 @@
 #ifndef BRIX_CONSTRAINT_BRIX_CONSTRAINT_H
 #define BRIX_CONSTRAINT_BRIX_CONSTRAINT_H
 
-#include "Driver/ResultPainter.h"
-#include "Interval/Box.h"
-#include "Search/ContinuityInfo.h"
+#include "Driver/BRIX_ResultPainter.h"
+#include "Interval/Iv_Box.h"
+#include "Search/BRIX_ContinuityInfo.h"
 
 #include <cstddef>
 #include <string>

@@ -7,7 +7,7 @@
 #define BRIX_CONSTRAINT_BRIX_EXACTPOLY_H
 
 #include "Expr/Ex_Expr.h"
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include <unordered_set>
 #include <vector>

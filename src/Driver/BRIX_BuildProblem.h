@@ -4,7 +4,7 @@
 
 #include "Driver/BRIX_Problem.h"
 #include "Expr/Ex_Expr.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <string>
 #include <vector>

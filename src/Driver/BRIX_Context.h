@@ -12,7 +12,7 @@
 #define BRIX_DRIVER_BRIX_CONTEXT_H
 
 #include "Driver/BRIX_Registry.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <cstdint>
 #include <memory>

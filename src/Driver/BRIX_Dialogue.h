@@ -4,7 +4,7 @@
 #define BRIX_DRIVER_BRIX_DIALOGUE_H
 
 #include "Expr/Ex_Expr.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <string>
 #include <vector>

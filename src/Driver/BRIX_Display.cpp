@@ -1,6 +1,6 @@
 #include "Driver/BRIX_Display.h"
 
-#include "Driver/ResultPainter.h"
+#include "Driver/BRIX_ResultPainter.h"
 #include "IO/Ex_Stream.h"
 #include "Search/BRIX_ApproximateRefine.h"
 #include "Search/BRIX_StackEl.h"

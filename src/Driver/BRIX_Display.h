@@ -4,7 +4,7 @@
 #define BRIX_DRIVER_BRIX_DISPLAY_H
 
 #include "Driver/BRIX_Problem.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 // Refines the problem, then draws it for one or two free variables and waits
 // for one more answer on standard input (or 15 seconds with wait). True when

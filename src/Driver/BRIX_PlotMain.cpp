@@ -1,8 +1,8 @@
 // Entry point of brix-plot: reads a box listing printed by `brix -ob` and
 // writes it as an SVG picture. Every failure is one line on standard error,
 // "brix-plot: ...", and exit status 1; no output file is left behind then.
-#include "IO/BRIX_BoxListing.h"
-#include "IO/BRIX_SvgPlot.h"
+#include "IO/IO_BoxListing.h"
+#include "IO/IO_SvgPlot.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -192,10 +192,10 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     std::string text;
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string svg;
-    if (!ReadAll(options.input, text, error) || !BRIX_ParseBoxListing(text, listing, error) ||
-        !BRIX_SvgPlot(listing, options.names, svg, error)) {
+    if (!ReadAll(options.input, text, error) || !IO_ParseBoxListing(text, listing, error) ||
+        !IO_SvgPlot(listing, options.names, svg, error)) {
         return Fail(error);
     }
     const bool written =

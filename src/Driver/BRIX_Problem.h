@@ -3,7 +3,7 @@
 #ifndef BRIX_DRIVER_BRIX_PROBLEM_H
 #define BRIX_DRIVER_BRIX_PROBLEM_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <string>
 #include <vector>

@@ -1,13 +1,13 @@
 #include "Driver/BRIX_Report.h"
 
 #include "IO/Ex_Stream.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Interval/Iv_Convert.h"
 #include "Interval/Iv_Round.h"
 #include "Search/BRIX_ApproximateRefine.h"
+#include "Search/BRIX_ContinuityInfo.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USASQuantified.h"
-#include "Search/ContinuityInfo.h"
 #include "System/SAL.h"
 
 namespace {

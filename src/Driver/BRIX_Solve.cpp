@@ -10,7 +10,7 @@
 #include "Expr/Ex_Parse.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Search/BRIX_ApproximateRefine.h"
 #include "Search/BRIX_PrecisionLoss.h"
 #include "Search/BRIX_StackEl.h"

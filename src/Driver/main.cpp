@@ -2,7 +2,7 @@
 #include "Driver/BRIX_Run.h"
 #include "Driver/BRIX_WindowFactory.h"
 #include "System/SAL.h"
-#include "Win/XWindow.h"
+#include "Win/Win_XWindow.h"
 
 int main(int argc, char** argv) {
     // Rounding to nearest, exceptions masked, registered modules started.

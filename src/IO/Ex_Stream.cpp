@@ -4,7 +4,7 @@
 #include "Expr/Ex_Parse.h"
 #include "Expr/Ex_StreamFormat.h"
 #include "Expr/Ex_Writer.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Interval/Iv_Convert.h"
 #include "System/SAL.h"
 

@@ -6,7 +6,7 @@
 #ifndef BRIX_SEARCH_BRIX_CLAIMREGION_H
 #define BRIX_SEARCH_BRIX_CLAIMREGION_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 class BRIX_ClaimRegion {
 public:

@@ -26,10 +26,10 @@
 #define BRIX_SEARCH_BRIX_NARROWING_H
 
 #include "Constraint/BRIX_TruthValue.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Interval/Iv_Itvl.h"
-#include "Search/DistPoly.h"
-#include "Search/SmallVector.h"
+#include "Search/BRIX_DistPoly.h"
+#include "Search/BRIX_SmallVector.h"
 
 #include <vector>
 

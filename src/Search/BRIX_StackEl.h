@@ -15,12 +15,12 @@
 #ifndef BRIX_SEARCH_BRIX_STACKEL_H
 #define BRIX_SEARCH_BRIX_STACKEL_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Search/BRIX_ClaimRegion.h"
+#include "Search/BRIX_ContinuityInfo.h"
 #include "Search/BRIX_USASAtomic.h"
 #include "Search/BRIX_USASBoolean.h"
 #include "Search/BRIX_USASQuantified.h"
-#include "Search/ContinuityInfo.h"
 
 #include <cstddef>
 #include <utility>

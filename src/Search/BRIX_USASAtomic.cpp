@@ -3,7 +3,7 @@
 #include "Constraint/BRIX_Atomic.h"
 #include "Driver/BRIX_Registry.h"
 #include "IO/Ex_Stream.h"
-#include "Search/ContinuityInfo.h"
+#include "Search/BRIX_ContinuityInfo.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef BRIX_SEARCH_BRIX_USASBOOLEAN_H
 #define BRIX_SEARCH_BRIX_USASBOOLEAN_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Search/BRIX_ClaimRegion.h"
 #include "Search/BRIX_USAS.h"
 

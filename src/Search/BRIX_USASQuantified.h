@@ -10,7 +10,7 @@
 #ifndef BRIX_SEARCH_BRIX_USASQUANTIFIED_H
 #define BRIX_SEARCH_BRIX_USASQUANTIFIED_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Search/BRIX_USAS.h"
 
 #include <vector>

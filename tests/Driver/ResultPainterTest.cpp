@@ -1,9 +1,9 @@
-#include "Driver/ResultPainter.h"
+#include "Driver/BRIX_ResultPainter.h"
 
 #include "Driver/BRIX_WindowFactory.h"
 #include "IO/Ex_Stream.h"
 #include "Win/Win_WindowFactory.h"
-#include "Win/XWindow.h"
+#include "Win/Win_XWindow.h"
 
 #include <cstdlib>
 #include <memory>

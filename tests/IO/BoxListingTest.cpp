@@ -1,4 +1,4 @@
-#include "IO/BRIX_BoxListing.h"
+#include "IO/IO_BoxListing.h"
 
 #include "System/SAL.h"
 
@@ -33,9 +33,9 @@ TEST(BoxListing, ReadsTheDialogueEchoAndSkipsEverythingElse) {
                 "[ [ 1.000001, 1.5 ], [ -1, 1 ] ]\n",
                 "[ [ 0.5, 1.000001 ], [ 0, 0.866026 ] ] [ [ 0 ], [  ] ]\n") +
         "F is true on 2 boxes of volume 1\nLabel: `BRIX-Total'\n  Total: 0.000100\n";
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string error;
-    ASSERT_TRUE(BRIX_ParseBoxListing(text, listing, error)) << error;
+    ASSERT_TRUE(IO_ParseBoxListing(text, listing, error)) << error;
     ASSERT_EQ(listing.trueBoxes.size(), 2u);
     ASSERT_EQ(listing.falseBoxes.size(), 1u);
     ASSERT_EQ(listing.openBoxes.size(), 1u);
@@ -61,14 +61,14 @@ TEST(BoxListing, ReadsTheDialogueEchoAndSkipsEverythingElse) {
 TEST(BoxListing, PartialAndEmptySectionsAndNoEcho) {
     // A listing cut after its first section still holds boxes; without echo
     // lines there are no names and no B.
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string error;
-    ASSERT_TRUE(BRIX_ParseBoxListing(std::string(kTrue) + "[ [ 0, 1 ] ]", listing, error));
+    ASSERT_TRUE(IO_ParseBoxListing(std::string(kTrue) + "[ [ 0, 1 ] ]", listing, error));
     EXPECT_EQ(listing.trueBoxes.size(), 1u);
     EXPECT_FALSE(listing.hasNames);
     EXPECT_FALSE(listing.hasBox);
     ASSERT_TRUE(
-        BRIX_ParseBoxListing(Listing("", "", "[ [ 2, 3 ] ] [ [  ], [  ] ]\n"), listing, error));
+        IO_ParseBoxListing(Listing("", "", "[ [ 2, 3 ] ] [ [  ], [  ] ]\n"), listing, error));
     EXPECT_TRUE(listing.trueBoxes.empty());
     EXPECT_EQ(listing.openBoxes.size(), 1u);
 }
@@ -76,9 +76,9 @@ TEST(BoxListing, PartialAndEmptySectionsAndNoEcho) {
 // Inward rounding of a proved box narrower than the sixth printed digit
 // crosses its bounds; brix prints such boxes, so they are dropped, not refused.
 TEST(BoxListing, ProvedBoxesCrossedByInwardRoundingAreDropped) {
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string error;
-    ASSERT_TRUE(BRIX_ParseBoxListing(
+    ASSERT_TRUE(IO_ParseBoxListing(
         Listing("[ [ 1.000001, 1 ] ]\n[ [ 0, 1 ] ]\n", "[ [ 2e+300, 1.999999e+300 ] ]\n", ""),
         listing, error))
         << error;
@@ -90,9 +90,9 @@ TEST(BoxListing, ProvedBoxesCrossedByInwardRoundingAreDropped) {
 
 TEST(BoxListing, NumbersAreReadNearestWhateverTheModeLeft) {
     SAL_Interface::SetRounding(SAL_RoundUp);
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string error;
-    ASSERT_TRUE(BRIX_ParseBoxListing(Listing("[ [ -0.1, 0.1 ] ]\n", "", ""), listing, error));
+    ASSERT_TRUE(IO_ParseBoxListing(Listing("[ [ -0.1, 0.1 ] ]\n", "", ""), listing, error));
     EXPECT_EQ(listing.trueBoxes[0][0].lo, -0x1.999999999999ap-4);
     EXPECT_EQ(listing.trueBoxes[0][0].hi, 0x1.999999999999ap-4);
 }
@@ -126,10 +126,10 @@ TEST(BoxListing, RefusesBadInputWithOneLineAndLeavesTheListing) {
         {"V = [ x, ]\n" + Listing(box2, "", ""), "line 1: malformed variable list"},
     };
     for (const Case& c : cases) {
-        BRIX_BoxListing listing;
+        IO_BoxListing listing;
         listing.names = {"kept"};
         std::string error;
-        EXPECT_FALSE(BRIX_ParseBoxListing(c.text, listing, error)) << c.text;
+        EXPECT_FALSE(IO_ParseBoxListing(c.text, listing, error)) << c.text;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << error << "\nexpected: " << c.error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
         EXPECT_EQ(listing.names, std::vector<std::string>{"kept"});
@@ -162,9 +162,9 @@ TEST(BoxListing, SurvivesMutatedListings) {
                     text.erase(at, 1 + random() % 8);
             }
         }
-        BRIX_BoxListing listing;
+        IO_BoxListing listing;
         std::string error;
-        if (BRIX_ParseBoxListing(text, listing, error)) {
+        if (IO_ParseBoxListing(text, listing, error)) {
             ++accepted;
             EXPECT_GE(listing.Dimension(), 1u);
         } else {

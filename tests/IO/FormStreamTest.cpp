@@ -1,6 +1,6 @@
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include <string>
 

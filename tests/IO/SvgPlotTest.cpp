@@ -1,4 +1,4 @@
-#include "IO/BRIX_SvgPlot.h"
+#include "IO/IO_SvgPlot.h"
 
 #include "System/SAL.h"
 
@@ -67,11 +67,11 @@ std::vector<std::string> Texts(const std::string& svg, const std::string& kind) 
 }
 
 std::string Plot(const std::string& text, const std::vector<std::string>& names = {}) {
-    BRIX_BoxListing listing;
+    IO_BoxListing listing;
     std::string error;
-    EXPECT_TRUE(BRIX_ParseBoxListing(text, listing, error)) << error;
+    EXPECT_TRUE(IO_ParseBoxListing(text, listing, error)) << error;
     std::string svg;
-    EXPECT_TRUE(BRIX_SvgPlot(listing, names, svg, error)) << error;
+    EXPECT_TRUE(IO_SvgPlot(listing, names, svg, error)) << error;
     return svg;
 }
 
@@ -185,11 +185,11 @@ TEST(SvgPlot, NamesAreChosenCountedAndEscaped) {
          "the echoed V line has 1 name but the boxes have 2 variables"},
     };
     for (const Case& c : cases) {
-        BRIX_BoxListing listing;
+        IO_BoxListing listing;
         std::string error;
-        ASSERT_TRUE(BRIX_ParseBoxListing(c.text, listing, error)) << error;
+        ASSERT_TRUE(IO_ParseBoxListing(c.text, listing, error)) << error;
         std::string svg = "untouched";
-        const bool ok = BRIX_SvgPlot(listing, c.given, svg, error);
+        const bool ok = IO_SvgPlot(listing, c.given, svg, error);
         EXPECT_EQ(ok, c.shown.size() > 0) << c.text;
         if (ok) {
             EXPECT_EQ(Texts(svg, "name"), c.shown);

@@ -1,6 +1,6 @@
 // Boxes: sharing with copy on write, volume rounded up, equality, and the
 // conversions to and from expression trees.
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include "Expr/Ex_Expr.h"
 #include "Expr/Ex_Writer.h"

@@ -2,7 +2,7 @@
 // domain of a typed box, and exact rationals, checked against GMP.
 #include "support/ExactRational.h"
 #include "Expr/Ex_Convert.h"
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Interval/Iv_Convert.h"
 #include "Interval/Iv_Rational.h"
 #include "System/SAL.h"

@@ -1,4 +1,4 @@
-#include "Search/ContinuityInfo.h"
+#include "Search/BRIX_ContinuityInfo.h"
 
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"

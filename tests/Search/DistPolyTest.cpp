@@ -1,8 +1,8 @@
 #include "support/RegistryScope.h"
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include "Driver/BRIX_Registry.h"
-#include "Search/DistPolyDetail.h"
+#include "Search/BRIX_DistPolyDetail.h"
 #include "Search/SearchTestSupport.h"
 
 #include <cfloat>

@@ -10,7 +10,7 @@
 #include "support/RegistryScope.h"
 #include "Driver/BRIX_Registry.h"
 #include "Search/BRIX_Narrowing.h"
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include "support/ExactRational.h"
 

@@ -1,7 +1,7 @@
 // The inline vector of the narrowing step: values survive the move from the
 // inline array to the heap, copies are independent, a move empties its
 // source in both storage modes.
-#include "Search/SmallVector.h"
+#include "Search/BRIX_SmallVector.h"
 
 #include <gtest/gtest.h>
 

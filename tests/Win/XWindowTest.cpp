@@ -1,6 +1,6 @@
 // The X11 window against a real server (run under xvfb-run): the drawing is
 // read back from the server and compared pixel by pixel.
-#include "Win/XWindow.h"
+#include "Win/Win_XWindow.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "Win/XWindow.h"
+#include "Win/Win_XWindow.h"
 
-#include "Win/XWindowState.h"
+#include "Win/Win_XWindowState.h"
 
 #include <cstdio>
 

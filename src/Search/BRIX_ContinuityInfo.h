@@ -5,8 +5,8 @@
 // information is two lists of masks: trueSets for the side on which the node
 // holds, falseSets for the side on which it fails. The mask 0 in trueSets
 // (falseSets) means the node certainly holds (fails) on the whole box.
-#ifndef BRIX_SEARCH_CONTINUITYINFO_H
-#define BRIX_SEARCH_CONTINUITYINFO_H
+#ifndef BRIX_SEARCH_BRIX_CONTINUITYINFO_H
+#define BRIX_SEARCH_BRIX_CONTINUITYINFO_H
 
 #include "Expr/Ex_Expr.h"
 #include "System/SAL_Shared.h"

@@ -4,9 +4,9 @@
 // Every coefficient is computed by the interval operations, so each term of a
 // result encloses the exact coefficient for all choices of the operands'
 // coefficients. Sums go through AddOrEntire, so no coefficient has a NaN bound.
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
-#include "Search/DistPolyDetail.h"
+#include "Search/BRIX_DistPolyDetail.h"
 
 #include <algorithm>
 #include <cassert>

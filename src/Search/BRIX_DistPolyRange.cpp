@@ -6,11 +6,11 @@
 // the box. The centres need no directed rounding: any double of X_i will do,
 // since p(c) and X_i - c_i are evaluated in interval arithmetic. What matters is
 // that each centre lies in X_i and is finite.
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include "Driver/BRIX_Registry.h"
+#include "Search/BRIX_DistPolyDetail.h"
 #include "Search/BRIX_USAS.h"
-#include "Search/DistPolyDetail.h"
 
 #include <cassert>
 

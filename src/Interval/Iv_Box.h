@@ -5,8 +5,8 @@
 // says how boxes go to another thread: Detach). Dimension -1 is
 // the empty box (no point); dimension 0 is the single point of the
 // zero-dimensional space, which is not empty.
-#ifndef BRIX_INTERVAL_BOX_H
-#define BRIX_INTERVAL_BOX_H
+#ifndef BRIX_INTERVAL_IV_BOX_H
+#define BRIX_INTERVAL_IV_BOX_H
 
 #include "Interval/Iv_Itvl.h"
 #include "System/SAL_Shared.h"

@@ -1,4 +1,4 @@
-#include "Driver/ResultPainter.h"
+#include "Driver/BRIX_ResultPainter.h"
 
 #include "Driver/BRIX_WindowFactory.h"
 #include "IO/Ex_Stream.h"

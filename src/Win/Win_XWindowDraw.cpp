@@ -1,7 +1,7 @@
 // The drawing operations: everything is drawn into the pixmap.
-#include "Win/XWindow.h"
+#include "Win/Win_XWindow.h"
 
-#include "Win/XWindowState.h"
+#include "Win/Win_XWindowState.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The X state every window of the process shares: set up once, when the first
 // window is asked for. Only the window's own sources include this header.
-#ifndef BRIX_WIN_XWINDOWSTATE_H
-#define BRIX_WIN_XWINDOWSTATE_H
+#ifndef BRIX_WIN_WIN_XWINDOWSTATE_H
+#define BRIX_WIN_WIN_XWINDOWSTATE_H
 
 #include <X11/Intrinsic.h>
 #include <X11/Xlib.h>

@@ -2,10 +2,10 @@
 // are green, false boxes red, open boxes white; borders and the default
 // drawing colour are black. A context without a window draws nothing, so
 // every operation may be called whether or not a window exists.
-#ifndef BRIX_DRIVER_RESULTPAINTER_H
-#define BRIX_DRIVER_RESULTPAINTER_H
+#ifndef BRIX_DRIVER_BRIX_RESULTPAINTER_H
+#define BRIX_DRIVER_BRIX_RESULTPAINTER_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Win/Win_Window.h"
 
 // Colour indices of the window's colour table.

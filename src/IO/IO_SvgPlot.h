@@ -21,10 +21,10 @@
 // decimals before the width and height are taken, so neighbouring boxes share
 // their edges exactly; numbers are written without trailing zeros.
 // A component of B of width 0 is drawn as [lo - s/2, lo + s/2], s = max(1, |lo|).
-#ifndef BRIX_IO_BRIX_SVGPLOT_H
-#define BRIX_IO_BRIX_SVGPLOT_H
+#ifndef BRIX_IO_IO_SVGPLOT_H
+#define BRIX_IO_IO_SVGPLOT_H
 
-#include "IO/BRIX_BoxListing.h"
+#include "IO/IO_BoxListing.h"
 
 #include <string>
 #include <vector>
@@ -44,7 +44,7 @@ const int kPlotStrip = 120;
 // false, sets error to one line and leaves svg untouched. Names are escaped
 // for XML; bytes that are not valid UTF-8 text become '?'.
 // Rounding: sets nearest and leaves it there.
-bool BRIX_SvgPlot(const BRIX_BoxListing& listing, const std::vector<std::string>& names,
-                  std::string& svg, std::string& error);
+bool IO_SvgPlot(const IO_BoxListing& listing, const std::vector<std::string>& names,
+                std::string& svg, std::string& error);
 
 #endif

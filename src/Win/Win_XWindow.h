@@ -9,8 +9,8 @@
 // window operation then does nothing and Create() answers null. Only the
 // programs link this library (brix_x11); the solver reaches it through
 // XWindowFactory.
-#ifndef BRIX_WIN_XWINDOW_H
-#define BRIX_WIN_XWINDOW_H
+#ifndef BRIX_WIN_WIN_XWINDOW_H
+#define BRIX_WIN_WIN_XWINDOW_H
 
 #include "Win/Win_Window.h"
 #include "Win/Win_WindowFactory.h"

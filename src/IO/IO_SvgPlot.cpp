@@ -1,4 +1,4 @@
-#include "IO/BRIX_SvgPlot.h"
+#include "IO/IO_SvgPlot.h"
 
 #include "System/SAL.h"
 
@@ -100,7 +100,7 @@ std::string XmlText(const std::string& s) {
 }
 
 // The world range drawn for one component of B.
-BRIX_ListedBounds DrawnRange(BRIX_ListedBounds b) {
+IO_ListedBounds DrawnRange(IO_ListedBounds b) {
     if (b.lo < b.hi) {
         return b;
     }
@@ -111,7 +111,7 @@ BRIX_ListedBounds DrawnRange(BRIX_ListedBounds b) {
 // Where v lies in [lo, hi], as a fraction clipped to [0, 1]. Halves keep
 // hi - lo finite for bounds near the largest double; a range whose halves
 // meet (two neighbouring subnormals) maps everything to 0.
-double Fraction(double v, const BRIX_ListedBounds& range) {
+double Fraction(double v, const IO_ListedBounds& range) {
     const double span = range.hi / 2 - range.lo / 2;
     if (!(span > 0)) {
         return 0.0;
@@ -120,8 +120,8 @@ double Fraction(double v, const BRIX_ListedBounds& range) {
 }
 
 struct Frame {
-    BRIX_ListedBounds x{0.0, 1.0};
-    BRIX_ListedBounds y{0.0, 1.0};
+    IO_ListedBounds x{0.0, 1.0};
+    IO_ListedBounds y{0.0, 1.0};
     int width = kPlotSize;
     int height = kPlotStrip;
     bool twoD = false;
@@ -130,7 +130,7 @@ struct Frame {
     double Y(double v) const { return Round3(kPlotTop + height * (1.0 - Fraction(v, y))); }
 };
 
-Frame MakeFrame(const BRIX_ListedBox& b) {
+Frame MakeFrame(const IO_ListedBox& b) {
     Frame f;
     f.x = DrawnRange(b[0]);
     if (b.size() < 2) {
@@ -149,9 +149,9 @@ Frame MakeFrame(const BRIX_ListedBox& b) {
     return f;
 }
 
-void Rects(std::string& out, const Frame& f, const std::vector<BRIX_ListedBox>& boxes,
+void Rects(std::string& out, const Frame& f, const std::vector<IO_ListedBox>& boxes,
            const char* kind, const char* fill) {
-    for (const BRIX_ListedBox& b : boxes) {
+    for (const IO_ListedBox& b : boxes) {
         const double left = f.X(b[0].lo);
         const double right = f.X(b[0].hi);
         double top = kPlotTop;
@@ -198,7 +198,7 @@ std::string Count(std::size_t n, const char* noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-bool NamesFor(const BRIX_BoxListing& listing, const std::vector<std::string>& given,
+bool NamesFor(const IO_BoxListing& listing, const std::vector<std::string>& given,
               std::vector<std::string>& names, std::string& error) {
     const std::size_t d = listing.Dimension();
     if (!given.empty()) {
@@ -225,8 +225,8 @@ bool NamesFor(const BRIX_BoxListing& listing, const std::vector<std::string>& gi
 
 }  // namespace
 
-bool BRIX_SvgPlot(const BRIX_BoxListing& listing, const std::vector<std::string>& names,
-                  std::string& svg, std::string& error) {
+bool IO_SvgPlot(const IO_BoxListing& listing, const std::vector<std::string>& names,
+                std::string& svg, std::string& error) {
     // snprintf of doubles follows the rounding mode.
     SAL_Interface::SetRounding(SAL_RoundNearest);
     const std::size_t d = listing.Dimension();

@@ -1,4 +1,4 @@
-#include "IO/BRIX_BoxListing.h"
+#include "IO/IO_BoxListing.h"
 
 #include "System/SAL.h"
 
@@ -110,7 +110,7 @@ public:
     }
 
     // "[ lo, hi ]" or the empty interval "[  ]" (empty set true, bounds untouched).
-    bool ReadInterval(BRIX_ListedBounds& bounds, bool& empty) {
+    bool ReadInterval(IO_ListedBounds& bounds, bool& empty) {
         if (!Eat('[')) {
             return Fail("not a box: " + Quote(line_));
         }
@@ -122,13 +122,13 @@ public:
     }
 
     // "[ I, I, ... ]" with at least one interval; no component is empty.
-    bool ReadBox(BRIX_ListedBox& box) {
+    bool ReadBox(IO_ListedBox& box) {
         box.clear();
         if (!Expect('[')) {
             return false;
         }
         do {
-            BRIX_ListedBounds bounds{0.0, 0.0};
+            IO_ListedBounds bounds{0.0, 0.0};
             bool empty = false;
             if (!ReadInterval(bounds, empty)) {
                 return false;
@@ -187,12 +187,12 @@ private:
 
 // Crossed bounds within a few units of the sixth printed digit: what inward
 // rounding makes of a proved interval narrower than the printed precision.
-bool CrossedByRounding(const BRIX_ListedBounds& b) {
+bool CrossedByRounding(const IO_ListedBounds& b) {
     const double scale = std::max({1.0, std::fabs(b.lo), std::fabs(b.hi)});
     return b.lo - b.hi <= 3e-6 * scale;
 }
 
-void Widen(BRIX_ListedBox& hull, const BRIX_ListedBox& box) {
+void Widen(IO_ListedBox& hull, const IO_ListedBox& box) {
     if (hull.empty()) {
         hull = box;
     }
@@ -238,7 +238,7 @@ public:
         return true;
     }
 
-    bool Finish(BRIX_BoxListing& listing) {
+    bool Finish(IO_BoxListing& listing) {
         if (!seen_[0] && !seen_[1] && !seen_[2]) {
             error_ = "no box listing found in the input (brix -ob prints one)";
             return false;
@@ -269,7 +269,7 @@ private:
     }
 
     bool BoxLine(Cursor& cursor) {
-        BRIX_ListedBox box;
+        IO_ListedBox box;
         if (!cursor.ReadBox(box)) {
             return false;
         }
@@ -292,9 +292,9 @@ private:
 
     // Every component ordered; sets thin_ when a proved box (inward rounded)
     // has a component crossed by rounding.
-    bool Ordered(Cursor& cursor, const BRIX_ListedBox& box, bool proved) {
+    bool Ordered(Cursor& cursor, const IO_ListedBox& box, bool proved) {
         thin_ = false;
-        for (const BRIX_ListedBounds& b : box) {
+        for (const IO_ListedBounds& b : box) {
             if (b.lo <= b.hi) {
                 continue;
             }
@@ -307,7 +307,7 @@ private:
         return true;
     }
 
-    std::vector<BRIX_ListedBox>& ListOf(Section section) {
+    std::vector<IO_ListedBox>& ListOf(Section section) {
         if (section == Section::kTrue) {
             return listing_.trueBoxes;
         }
@@ -315,7 +315,7 @@ private:
     }
 
     std::string& error_;
-    BRIX_BoxListing listing_;
+    IO_BoxListing listing_;
     Section section_ = Section::kNone;
     bool seen_[3] = {false, false, false};
     bool thin_ = false;
@@ -323,7 +323,7 @@ private:
 
 }  // namespace
 
-bool BRIX_ParseBoxListing(const std::string& text, BRIX_BoxListing& listing, std::string& error) {
+bool IO_ParseBoxListing(const std::string& text, IO_BoxListing& listing, std::string& error) {
     SAL_Interface::SetRounding(SAL_RoundNearest);
     std::string message;
     Reader reader(message);

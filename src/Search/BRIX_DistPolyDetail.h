@@ -1,6 +1,6 @@
 // Helpers shared by the polynomial sources (DistPoly*.cpp); not for other users.
-#ifndef BRIX_SEARCH_DISTPOLYDETAIL_H
-#define BRIX_SEARCH_DISTPOLYDETAIL_H
+#ifndef BRIX_SEARCH_BRIX_DISTPOLYDETAIL_H
+#define BRIX_SEARCH_BRIX_DISTPOLYDETAIL_H
 
 #include "Interval/Iv_Itvl.h"
 

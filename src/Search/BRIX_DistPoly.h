@@ -5,12 +5,12 @@
 // coefficient and an exponent vector, ordered by decreasing exponent vector in
 // lexicographic order (variable 0 most significant), at most one term per
 // exponent vector. Terms sit in flat arrays so evaluation allocates nothing.
-#ifndef BRIX_SEARCH_DISTPOLY_H
-#define BRIX_SEARCH_DISTPOLY_H
+#ifndef BRIX_SEARCH_BRIX_DISTPOLY_H
+#define BRIX_SEARCH_BRIX_DISTPOLY_H
 
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 #include "Interval/Iv_Itvl.h"
-#include "Search/SmallVector.h"
+#include "Search/BRIX_SmallVector.h"
 
 #include <vector>
 

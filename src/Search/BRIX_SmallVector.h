@@ -2,8 +2,8 @@
 // the object: the univariate polynomials and root lists of a narrowing step
 // hold a handful of terms, and allocating them cost more than the step's
 // arithmetic. Beyond N elements it moves to the heap and behaves as usual.
-#ifndef BRIX_SMALLVECTOR_H
-#define BRIX_SMALLVECTOR_H
+#ifndef BRIX_SEARCH_BRIX_SMALLVECTOR_H
+#define BRIX_SEARCH_BRIX_SMALLVECTOR_H
 
 #include <algorithm>
 #include <cassert>

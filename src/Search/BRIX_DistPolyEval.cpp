@@ -1,10 +1,10 @@
 // Evaluation of polynomials over boxes and their conversion into univariate
 // polynomials for the narrowing step.
-#include "Search/DistPoly.h"
+#include "Search/BRIX_DistPoly.h"
 
 #include "Driver/BRIX_Registry.h"
+#include "Search/BRIX_DistPolyDetail.h"
 #include "Search/BRIX_USAS.h"
-#include "Search/DistPolyDetail.h"
 
 #include <cassert>
 

@@ -1,4 +1,4 @@
-#include "Interval/Box.h"
+#include "Interval/Iv_Box.h"
 
 #include "Expr/Ex_Expr.h"
 #include "Interval/Iv_Convert.h"

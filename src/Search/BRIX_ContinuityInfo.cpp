@@ -1,4 +1,4 @@
-#include "Search/ContinuityInfo.h"
+#include "Search/BRIX_ContinuityInfo.h"
 
 #include "Expr/Ex_Convert.h"
 #include "IO/Ex_Stream.h"

@@ -11,34 +11,34 @@
 // the variable names and the input box; the last well-formed one of each
 // counts, and echo lines that hold no list ("B = Error: ...") are skipped.
 // Every other line outside the sections is ignored.
-#ifndef BRIX_IO_BRIX_BOXLISTING_H
-#define BRIX_IO_BRIX_BOXLISTING_H
+#ifndef BRIX_IO_IO_BOXLISTING_H
+#define BRIX_IO_IO_BOXLISTING_H
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
 // One component of a listed box: lo <= hi, both finite.
-struct BRIX_ListedBounds {
+struct IO_ListedBounds {
     double lo;
     double hi;
 };
 
 // A listed box: one component per variable.
-using BRIX_ListedBox = std::vector<BRIX_ListedBounds>;
+using IO_ListedBox = std::vector<IO_ListedBounds>;
 
-struct BRIX_BoxListing {
-    std::vector<BRIX_ListedBox> trueBoxes;
-    std::vector<BRIX_ListedBox> falseBoxes;
-    std::vector<BRIX_ListedBox> openBoxes;
+struct IO_BoxListing {
+    std::vector<IO_ListedBox> trueBoxes;
+    std::vector<IO_ListedBox> falseBoxes;
+    std::vector<IO_ListedBox> openBoxes;
     // From the echoed "V = [ ... ]" line, when hasNames.
     std::vector<std::string> names;
     bool hasNames = false;
     // B from the echoed "B = ..." line, when hasBox.
-    BRIX_ListedBox box;
+    IO_ListedBox box;
     bool hasBox = false;
     // The smallest box holding every listed box, dropped ones included.
-    BRIX_ListedBox hull;
+    IO_ListedBox hull;
     // True and false boxes printed rounded inwards can come out with crossed
     // bounds ("[ 1.000001, 1 ]") when the proved box holds no number of the
     // printed precision. No printed point of such a box is proved, so it is
@@ -56,6 +56,6 @@ struct BRIX_BoxListing {
 // where a line is at fault) and leaves listing untouched.
 // Numbers are read with strtod; requires the C numeric locale (the program
 // never changes it). Rounding: sets nearest and leaves it there.
-bool BRIX_ParseBoxListing(const std::string& text, BRIX_BoxListing& listing, std::string& error);
+bool IO_ParseBoxListing(const std::string& text, IO_BoxListing& listing, std::string& error);
 
 #endif
