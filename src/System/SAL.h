@@ -3,8 +3,8 @@
 //
 // SAL_Interface declares the services as static operations; SAL<UNIX_GENERIC>
 // implements them for Unix; OS_SEQUENTIAL<...> adds the reference counts of the
-// shared handles for a single-threaded process. SAL_System names the stack used
-// throughout the program.
+// shared handles, which belong to one thread each (handles cross threads only
+// detached). SAL_System names the stack used throughout the program.
 #ifndef BRIX_SYSTEM_SAL_H
 #define BRIX_SYSTEM_SAL_H
 
@@ -136,8 +136,8 @@ public:
     static double ComposeDouble(int sign, unsigned long low, unsigned long high, int exponent);
 };
 
-// Mutex and semaphore services are declared for completeness; the process is
-// single-threaded and nothing uses them.
+// Mutex and semaphore services are declared for completeness; nothing uses
+// them (solvers in several threads share no mutable state).
 class MUTEX_Interface {
 public:
     virtual ~MUTEX_Interface() = default;
@@ -166,7 +166,7 @@ class SAL;
 template <>
 class SAL<UNIX_GENERIC> : public SAL_Interface {};
 
-// Reference counts for a single-threaded process: plain 32-bit counters.
+// Reference counts of handles owned by one thread: plain 32-bit counters.
 template <class Base>
 class OS_SEQUENTIAL : public Base {
 public:
