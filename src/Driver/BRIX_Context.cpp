@@ -1,6 +1,7 @@
 #include "Driver/BRIX_Context.h"
 
 #include "Driver/BRIX_Timer.h"
+#include "System/SAL.h"
 
 namespace {
 
@@ -41,4 +42,29 @@ BRIX_ContextScope::BRIX_ContextScope(BRIX_Context& context) : previous_(installe
 
 BRIX_ContextScope::~BRIX_ContextScope() {
     installed = previous_;
+}
+
+namespace {
+
+// Saves the thread's floating-point environment and sets the solving one;
+// answers the saved one.
+std::fenv_t EnterSolvingEnvironment() {
+    std::fenv_t saved;
+    std::fegetenv(&saved);
+    std::fesetround(FE_TONEAREST);
+    SAL_Interface::SetRounding(SAL_RoundNearest);
+    for (int code = 0; code < 5; ++code) {
+        SAL_Interface::MaskFPException(code);
+        SAL_Interface::ClearFPException(code);
+    }
+    return saved;
+}
+
+}  // namespace
+
+BRIX_SolveScope::BRIX_SolveScope(BRIX_Context& context)
+    : environment_(EnterSolvingEnvironment()), contextScope_(context), redirect_(out_, err_) {}
+
+BRIX_SolveScope::~BRIX_SolveScope() {
+    std::fesetenv(&environment_);
 }

@@ -12,8 +12,10 @@
 #define BRIX_DRIVER_BRIX_CONTEXT_H
 
 #include "Driver/BRIX_Registry.h"
+#include "IO/Ex_Stream.h"
 #include "Interval/Iv_Box.h"
 
+#include <cfenv>
 #include <cstdint>
 #include <memory>
 
@@ -85,6 +87,26 @@ public:
 
 private:
     BRIX_Context* previous_;
+};
+
+// Everything a thread needs to run a solve of its own, for as long as the
+// scope lasts: the context installed, the standard streams silent, rounding to
+// nearest (number text is read in the current mode) and every floating-point
+// exception masked and cleared. The thread's floating-point environment is
+// put back at the end, however the scope ends.
+class BRIX_SolveScope {
+public:
+    explicit BRIX_SolveScope(BRIX_Context& context);
+    ~BRIX_SolveScope();
+    BRIX_SolveScope(const BRIX_SolveScope&) = delete;
+    BRIX_SolveScope& operator=(const BRIX_SolveScope&) = delete;
+
+private:
+    std::fenv_t environment_{};
+    BRIX_ContextScope contextScope_;
+    Ex_SilentStream out_;
+    Ex_SilentStream err_;
+    Ex_StreamRedirect redirect_;
 };
 
 #endif

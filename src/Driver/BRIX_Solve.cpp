@@ -18,7 +18,6 @@
 #include "Search/BRIX_USASQuantified.h"
 #include "System/SAL.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -42,39 +41,6 @@ void StartOnce() {
     }();
     (void)started;
 }
-
-// What one call sets up for the calling thread, put back when the call ends,
-// however it ends: the solver's context, silent standard streams, the
-// thread's floating-point environment. The call itself runs in the
-// environment the program runs in: rounding to nearest (number text is read
-// in the current mode), every exception masked.
-class CallScope {
-public:
-    explicit CallScope(BRIX_Context& context)
-        : contextScope_(context), redirect_(out_, err_) {
-        std::fegetenv(&environment_);
-        StartOnce();
-        std::fesetround(FE_TONEAREST);
-        SAL_Interface::SetRounding(SAL_RoundNearest);
-        for (int code = 0; code < 5; ++code) {
-            SAL_Interface::MaskFPException(code);
-            SAL_Interface::ClearFPException(code);
-        }
-        context.lossHandler = IgnorePrecisionLoss;
-    }
-    ~CallScope() {
-        std::fesetenv(&environment_);
-    }
-    CallScope(const CallScope&) = delete;
-    CallScope& operator=(const CallScope&) = delete;
-
-private:
-    BRIX_ContextScope contextScope_;
-    Ex_SilentStream out_;
-    Ex_SilentStream err_;
-    Ex_StreamRedirect redirect_;
-    std::fenv_t environment_{};
-};
 
 // Parses text as one answer. A line break before the closing ";" ends a
 // trailing line comment. The text must be the whole answer: a ";" of its own
@@ -320,7 +286,9 @@ const SolveOptions& Solver::Options() const {
 
 SolveResult Solver::Solve(const std::string& constraint, const std::vector<std::string>& variables,
                           const BoxBounds& box) {
-    CallScope scope(state_->context);
+    BRIX_SolveScope scope(state_->context);
+    StartOnce();
+    state_->context.lossHandler = IgnorePrecisionLoss;
     SolveResult result;
     result.solved = SolveProblem(constraint, variables, box, state_->options, result);
     return result;

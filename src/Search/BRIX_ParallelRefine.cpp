@@ -3,16 +3,13 @@
 #include "Constraint/BRIX_QuantifiedUnknown.h"
 #include "Driver/BRIX_Context.h"
 #include "Interval/Iv_Round.h"
-#include "IO/Ex_Stream.h"
 #include "Search/BRIX_ApproximateRefine.h"
 #include "Search/BRIX_PrecisionLoss.h"
 #include "Search/BRIX_StackEl.h"
 #include "Search/BRIX_USAS.h"
 #include "Search/BRIX_USASQuantified.h"
-#include "System/SAL.h"
 
 #include <atomic>
-#include <cfenv>
 #include <cstddef>
 #include <limits>
 #include <utility>
@@ -35,21 +32,10 @@ void Work(const BRIX_Context& parent, const std::vector<BRIX_Problem*>& queue,
     context.timeout.limit = parent.timeout.limit;
     context.timeout.clockStart = parent.timeout.clockStart;
     context.lossHandler = KeepLossQuiet;
-    BRIX_ContextScope scope(context);
-    Ex_SilentStream out;
-    Ex_SilentStream err;
-    Ex_StreamRedirect redirect(out, err);
-    std::fenv_t environment;
-    std::fegetenv(&environment);
-    std::fesetround(FE_TONEAREST);
-    SAL_Interface::SetRounding(SAL_RoundNearest);
-    for (int code = 0; code < 5; ++code) {
-        SAL_Interface::MaskFPException(code);
-    }
+    BRIX_SolveScope scope(context);
     for (std::size_t i = next++; i < queue.size(); i = next++) {
         approximateRefine(*queue[i]);
     }
-    std::fesetenv(&environment);
 }
 
 // Refines every problem of the queue with `threads` threads, the calling one
@@ -169,11 +155,12 @@ void Gather(BRIX_Problem& problem) {
         problem.timedOut = problem.timedOut || piece.timedOut;
         problem.provedTrue = problem.provedTrue && piece.provedTrue;
         problem.provedFalse = problem.provedFalse && piece.provedFalse;
-        if (piece.precisionLosses > 0) {
-            BRIX_PrecisionLost(piece.lostBox, piece.lostVar);
-            BRIX_Context& context = BRIX_CurrentContext();
-            context.losses.count += piece.precisionLosses - 1;
+        BRIX_PrecisionLosses& losses = BRIX_CurrentContext().losses;
+        if (piece.precisionLosses > 0 && losses.count == 0) {
+            losses.first = piece.lostBox;
+            losses.firstVar = piece.lostVar;
         }
+        losses.count += piece.precisionLosses;
     }
 }
 

@@ -24,17 +24,16 @@ struct Problem {
 };
 
 SolveOptions With(double errorBound, std::map<int, bool> flags = {},
-                  std::map<int, double> params = {}, double timeout = 0) {
+                  std::map<int, double> params = {}) {
     SolveOptions options;
     options.errorBound = errorBound;
     options.flags = std::move(flags);
     options.params = std::move(params);
-    options.timeoutSeconds = timeout;
     return options;
 }
 
 // Different constraint kinds and different tunings, so that a solver reading
-// another's flags, parameters, time-out or precision losses answers
+// another's flags, parameters or precision losses answers
 // differently from its sequential run.
 std::vector<Problem> Problems() {
     SolveOptions shared = With(0.01);
