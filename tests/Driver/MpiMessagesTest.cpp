@@ -206,7 +206,8 @@ TEST(MpiMessages, SentencePieces) {
     };
     auto losing = [](BRIX_Problem& whole, const std::vector<BRIX_Problem*>& queue) {
         refineQueue(queue, 1);
-        // The piece that decides nothing, or the first: lost.
+        // Lost: the first piece with the verdict one piece settles (true
+        // under EXISTS, false under FORALL), or else the first piece.
         BRIX_Problem* lose = queue.front();
         for (BRIX_Problem* p : queue) {
             if (p->provedTrue != whole.sentenceForall) {
