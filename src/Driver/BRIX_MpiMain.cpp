@@ -19,8 +19,9 @@
 
 namespace {
 
-// Seconds from the environment variable, or fallback when unset or unreadable.
-double SecondsFrom(const char* name, double fallback) {
+// A positive number from the environment variable, or fallback when it is
+// unset, unreadable or not positive.
+double PositiveFrom(const char* name, double fallback) {
     const char* text = std::getenv(name);
     char* end = nullptr;
     const double value = text != nullptr ? std::strtod(text, &end) : 0.0;
@@ -38,7 +39,7 @@ int Coordinate(int ranks, int argc, char** argv) {
     BRIX_RunSetup setup;
     if (ranks > 1) {
         coordinator = std::make_unique<BRIX_MpiCoordinator>(
-            ranks, SecondsFrom("BRIX_MPI_GRACE", 30.0), stats);
+            ranks, PositiveFrom("BRIX_MPI_GRACE", 30.0), stats);
         // The profiling report adds the ranks and the wall time of the
         // shared refinement; its processor times are the sums over ranks.
         ranksTimer = std::make_unique<BRIX_Timer>("BRIX-MPI:Ranks");
@@ -91,6 +92,12 @@ int main(int argc, char** argv) {
     if (!brixShareStandardInput(rank)) {
         std::fprintf(stderr, "brix-mpi: standard input could not be shared\n");
         MPI_Abort(MPI_COMM_WORLD, 1);
+    }
+    // Measuring the message cost (bench/mpi/run.sh): BRIX_MPI_PINGPONG=N
+    // rounds per size before the run, written to standard error.
+    const int rounds = static_cast<int>(PositiveFrom("BRIX_MPI_PINGPONG", 0));
+    if (rounds > 0 && ranks > 1) {
+        brixPingPong(rank, rounds, stderr);
     }
     int status = 0;
     if (rank == 0) {

@@ -170,6 +170,9 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem&, const std::vector<BRIX_Problem*>
             refineQueue({queue[static_cast<std::size_t>(mine)]}, 1);
             book.Finish(0, mine, Now());
             longestPiece_ = std::max(longestPiece_, Now() - begun);
+            if (stats_ != nullptr) {
+                std::fprintf(stats_, "piece 0 %ld - %.6f 0 0\n", mine, Now() - begun);
+            }
         } else if (!heard) {
             Nap();
         }
@@ -182,6 +185,33 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem&, const std::vector<BRIX_Problem*>
 void BRIX_MpiCoordinator::StopWorkers() {
     for (int r = 1; r < ranks_; ++r) {
         MPI_Send(nullptr, 0, MPI_BYTE, r, StopTag, MPI_COMM_WORLD);
+    }
+}
+
+void brixPingPong(int rank, int rounds, std::FILE* out) {
+    if (rank > 1) {
+        return;
+    }
+    for (std::size_t size : {std::size_t{8}, std::size_t{4096}, std::size_t{65536},
+                             std::size_t{1} << 20}) {
+        std::vector<char> bytes(size, 'x');
+        const int count = static_cast<int>(size);
+        MPI_Barrier(MPI_COMM_WORLD);
+        const double start = Now();
+        for (int i = 0; i < rounds; ++i) {
+            if (rank == 0) {
+                MPI_Send(bytes.data(), count, MPI_BYTE, 1, JobTag, MPI_COMM_WORLD);
+                MPI_Recv(bytes.data(), count, MPI_BYTE, 1, ResultTag, MPI_COMM_WORLD,
+                         MPI_STATUS_IGNORE);
+            } else {
+                MPI_Recv(bytes.data(), count, MPI_BYTE, 0, JobTag, MPI_COMM_WORLD,
+                         MPI_STATUS_IGNORE);
+                MPI_Send(bytes.data(), count, MPI_BYTE, 0, ResultTag, MPI_COMM_WORLD);
+            }
+        }
+        if (rank == 0 && out != nullptr) {
+            std::fprintf(out, "pingpong %zu %.9f\n", size, (Now() - start) / rounds / 2);
+        }
     }
 }
 

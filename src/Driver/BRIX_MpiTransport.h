@@ -45,6 +45,11 @@ private:
     double longestPiece_ = 0.0;
 };
 
+// Ranks 0 and 1 send messages of 8 bytes to 1 MiB back and forth `rounds`
+// times each; rank 0 writes "pingpong BYTES SECONDS" (one way) to out. The
+// other ranks only meet the barriers. Needs two ranks at least.
+void brixPingPong(int rank, int rounds, std::FILE* out);
+
 // The loop of a rank other than 0: prepares a BRIX_PieceWorker from the
 // command line and the shared standard input at the first job, answers
 // every job with its result, and returns at the coordinator's stop. Reads
