@@ -18,6 +18,8 @@
 #             `--mca orte_abort_on_non_zero_status 0`
 #   sentence  a closed sentence: the same "F is true" / "F is false" line
 #   identical one rank: the output of brix, byte for byte (timings masked)
+#   threads   the output of `brix -j RANKS`, which cuts the same pieces:
+#             byte for byte but for timings and the BRIX-MPI report entries
 set -u
 brix=$1
 brix_mpi=$2
@@ -37,7 +39,9 @@ fail() {
     exit 1
 }
 
-"$brix" -is "${options[@]}" < "$problem" > "$work/brix" 2>/dev/null
+threads=()
+[ "$kind" = threads ] && threads=(-j "$ranks")
+"$brix" -is "${threads[@]}" "${options[@]}" < "$problem" > "$work/brix" 2>/dev/null
 export BRIX_MPI_GRACE=1
 case $kind in
     failing) export BRIX_MPI_FAIL_RANK=2 BRIX_MPI_FAIL_MODE=hang ;;
@@ -58,8 +62,10 @@ case $kind in
     *) [ $status = 0 ] || fail "exit status $status" ;;
 esac
 
-if [ "$kind" = identical ]; then
-    mask() { sed -E 's/^(  (Total|Avg  |Min  |Max  ): ).*/\1<time>/' "$1"; }
+if [ "$kind" = identical ] || [ "$kind" = threads ]; then
+    mask() {
+        sed -E -e '/^Label: `BRIX-MPI:/,+1d' -e 's/^(  (Total|Avg  |Min  |Max  ): ).*/\1<time>/' "$1"
+    }
     cmp -s <(mask "$work/brix") <(mask "$work/mpi") || fail "outputs differ"
     exit 0
 fi
