@@ -72,6 +72,13 @@ std::vector<long> BRIX_JobBook::Expire(double now, double grace) {
     return givenUp;
 }
 
+void BRIX_JobBook::DropWaiting() {
+    for (long job : waiting_) {
+        Settle(job);
+    }
+    waiting_.clear();
+}
+
 bool BRIX_JobBook::AnyFailed() const {
     return std::find(failed_.begin(), failed_.end(), true) != failed_.end();
 }

@@ -32,6 +32,9 @@ public:
     // after `attempts` hand-outs, are given up: answers those.
     std::vector<long> Expire(double now, double grace);
 
+    // Settles every waiting job without handing it out (the answer no
+    // longer depends on them); jobs already held are still awaited.
+    void DropWaiting();
     // A rank known to have failed before: it takes no job.
     void MarkFailed(int rank) { failed_[static_cast<std::size_t>(rank)] = true; }
     // Every job finished or given up.

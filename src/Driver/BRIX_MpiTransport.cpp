@@ -69,6 +69,13 @@ BRIX_PieceJob JobOf(const BRIX_Problem& piece, long number) {
     return job;
 }
 
+// A piece that settles its closed sentence alone: a true one under EXISTS, a
+// false one under FORALL.
+bool Decisive(const BRIX_Problem& whole, const BRIX_Problem& piece) {
+    return whole.sentencePieces &&
+           (whole.sentenceForall ? piece.provedFalse : piece.provedTrue);
+}
+
 }  // namespace
 
 bool brixShareStandardInput(int rank) {
@@ -105,7 +112,7 @@ bool BRIX_MpiCoordinator::AnyFailed() const {
     return std::find(failed_.begin(), failed_.end(), true) != failed_.end();
 }
 
-void BRIX_MpiCoordinator::Refine(BRIX_Problem&, const std::vector<BRIX_Problem*>& queue) {
+void BRIX_MpiCoordinator::Refine(BRIX_Problem& whole, const std::vector<BRIX_Problem*>& queue) {
     const double start = Now();
     BRIX_JobBook book(ranks_, queue.size());
     for (int r = 1; r < ranks_; ++r) {
@@ -141,7 +148,11 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem&, const std::vector<BRIX_Problem*>
                 !book.Finish(from, static_cast<long>(result.index), received)) {
                 continue;
             }
-            installResult(result, *queue[static_cast<std::size_t>(result.index)]);
+            BRIX_Problem& piece = *queue[static_cast<std::size_t>(result.index)];
+            installResult(result, piece);
+            if (Decisive(whole, piece)) {
+                book.DropWaiting();  // the pieces not handed out stay unrefined
+            }
             workerMicros_ += result.processorMicros;
             longestPiece_ = std::max(longestPiece_, result.wallSeconds);
             if (stats_ != nullptr) {
@@ -167,8 +178,12 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem&, const std::vector<BRIX_Problem*>
         const long mine = book.Take(0, Now());
         if (mine >= 0) {
             const double begun = Now();
-            refineQueue({queue[static_cast<std::size_t>(mine)]}, 1);
+            BRIX_Problem& piece = *queue[static_cast<std::size_t>(mine)];
+            refineQueue({&piece}, 1);
             book.Finish(0, mine, Now());
+            if (Decisive(whole, piece)) {
+                book.DropWaiting();
+            }
             longestPiece_ = std::max(longestPiece_, Now() - begun);
             if (stats_ != nullptr) {
                 std::fprintf(stats_, "piece 0 %ld - %.6f 0 0\n", mine, Now() - begun);

@@ -56,13 +56,19 @@ TEST(MpiJobs, SilentWorkersLoseTheirJobs) {
     EXPECT_TRUE(book.AnyFailed());
 }
 
-// A rank that failed in an earlier round takes nothing in the next.
-TEST(MpiJobs, MarkedRanksTakeNothing) {
-    BRIX_JobBook book(2, 1);
+// A rank that failed in an earlier round takes nothing in the next; jobs
+// dropped once the answer is known are not handed out, held ones awaited.
+TEST(MpiJobs, MarkedRanksAndDroppedJobs) {
+    BRIX_JobBook book(3, 4);
     book.MarkFailed(1);
     EXPECT_EQ(book.Take(1, 0), -1);
     EXPECT_EQ(book.Take(0, 0), 0);
+    EXPECT_EQ(book.Take(2, 0), 1);
     EXPECT_TRUE(book.Finish(0, 0, 0));
+    book.DropWaiting();
+    EXPECT_EQ(book.Take(0, 0), -1);
+    EXPECT_FALSE(book.Done());
+    EXPECT_TRUE(book.Finish(2, 1, 1));
     EXPECT_TRUE(book.Done());
 }
 
