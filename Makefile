@@ -11,7 +11,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
+.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads bench-mpi fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -82,6 +82,11 @@ bench: build
 # alone on the machine.
 bench-threads: build
 	bench/threads/run.sh $(BUILD)/brix
+
+# brix-mpi at 1 and 2 ranks beside brix, the refine time per piece and the
+# cost of a message (bench/mpi/run.sh): run it alone on the machine.
+bench-mpi: build
+	bench/mpi/run.sh $(BUILD)
 
 # Problems whose truth touches a boundary (bench/boundary/README.md): one line
 # per problem and a count of the decided ones; fails on a wrong answer.

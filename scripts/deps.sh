@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     xvfb x11-apps xauth
     groff-base
+    libopenmpi-dev openmpi-bin
     python3-dev pybind11-dev python3-numpy python3-matplotlib python3-pytest
 )
 if [ $# -gt 0 ]; then

@@ -123,6 +123,88 @@ std::vector<Box> CutIntoParts(const Box& B, std::size_t count) {
 
 }  // namespace
 
+bool buildPiece(const Ex_Expr& F, const std::vector<std::string>& V, const Box& part, bool single,
+                double eps, const Box* inside, BRIX_Problem& piece) {
+    std::unique_ptr<Box> partInside;
+    if (inside != nullptr) {
+        partInside = std::make_unique<Box>(inside->Dimension());
+        for (int i = 0; i < inside->Dimension(); ++i) {
+            partInside->Set(i, Intersect((*inside)[i], part[i]));
+        }
+    }
+    // What building prints was printed for the whole problem already.
+    Ex_SilentStream out;
+    Ex_SilentStream err;
+    Ex_StreamRedirect redirect(out, err);
+    bool valid = false;
+    buildProblem(F, V, part, single, eps, valid, piece, partInside.get());
+    return valid;
+}
+
+bool buildSentencePiece(const BRIX_Problem& whole, const Box& part, BRIX_Problem& piece) {
+    const auto* top = dynamic_cast<const BRIX_QuantifiedClass*>(whole.constraint);
+    if (whole.hasFreeVariables || top == nullptr || part.Dimension() != top->box.Dimension()) {
+        return false;
+    }
+    for (int i = 0; i < part.Dimension(); ++i) {
+        if (!(top->box[i].lo <= part[i].lo && part[i].hi <= top->box[i].hi)) {
+            return false;  // a part must lie inside the quantifier's box
+        }
+    }
+    auto* node = new BRIX_QuantifiedClass(part, top->variables, top->sub->Copy(), top->isForall,
+                                          top->NumberOfVariables());
+    if (!top->InnerBox().IsEmpty()) {
+        Box inner(part.Dimension());
+        for (int i = 0; i < part.Dimension(); ++i) {
+            inner.Set(i, Intersect(top->InnerBox()[i], part[i]));
+        }
+        node->SetDomain(inner);
+    }
+    releaseProblem(piece);
+    piece.constraint = node;
+    piece.hasFreeVariables = false;
+    piece.variables = whole.variables;
+    piece.box = whole.box;
+    piece.errorBound = whole.errorBound;
+    piece.refined = false;
+    return true;
+}
+
+namespace {
+
+// Frees every piece and forgets them.
+void DropPieces(std::vector<BRIX_Problem>& pieces) {
+    for (BRIX_Problem& piece : pieces) {
+        releaseProblem(piece);
+    }
+    pieces.clear();
+}
+
+// A closed sentence whose outermost node is a classical quantifier: the
+// sentence over about `count` parts of its box.
+void BuildSentencePieces(std::size_t count, BRIX_Problem& problem) {
+    const auto* top = dynamic_cast<const BRIX_QuantifiedClass*>(problem.constraint);
+    if (top == nullptr) {
+        return;  // another shape (a Boolean combination at the top): refined whole
+    }
+    const std::vector<Box> parts = CutIntoParts(top->box, count);
+    if (parts.size() < 2) {
+        return;
+    }
+    std::vector<BRIX_Problem> pieces(parts.size());
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (!buildSentencePiece(problem, parts[k], pieces[k])) {
+            DropPieces(pieces);
+            return;
+        }
+    }
+    problem.pieces = std::move(pieces);
+    problem.sentencePieces = true;
+    problem.sentenceForall = top->isForall;
+}
+
+}  // namespace
+
 void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B, bool single,
                  double eps, const Box* inside, int threads, BRIX_Problem& problem) {
     problem.threads = 1;
@@ -137,26 +219,10 @@ void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box&
     if (parts.size() < 2) {
         return;
     }
-    // What building prints was printed for the whole problem already.
-    Ex_SilentStream out;
-    Ex_SilentStream err;
-    Ex_StreamRedirect redirect(out, err);
     std::vector<BRIX_Problem> pieces(2 * parts.size());
     for (std::size_t j = 0; j < pieces.size(); ++j) {
-        const std::size_t k = j % parts.size();
-        std::unique_ptr<Box> part_inside;
-        if (inside != nullptr) {
-            part_inside = std::make_unique<Box>(inside->Dimension());
-            for (int i = 0; i < inside->Dimension(); ++i) {
-                part_inside->Set(i, Intersect((*inside)[i], parts[k][i]));
-            }
-        }
-        bool valid = false;
-        buildProblem(F, V, parts[k], single, eps, valid, pieces[j], part_inside.get());
-        if (!valid) {
-            for (BRIX_Problem& piece : pieces) {
-                releaseProblem(piece);
-            }
+        if (!buildPiece(F, V, parts[j % parts.size()], single, eps, inside, pieces[j])) {
+            DropPieces(pieces);
             return;
         }
     }
@@ -165,4 +231,19 @@ void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box&
     pieces.resize(parts.size());
     problem.pieces = std::move(pieces);
     problem.threads = threads;
+}
+
+void buildSharedPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B,
+                       bool single, double eps, const Box* inside, int sharers,
+                       BRIX_Problem& problem) {
+    if (problem.hasFreeVariables) {
+        buildPieces(F, V, B, single, eps, inside, sharers, problem);
+        return;
+    }
+    problem.threads = 1;
+    if (sharers > 1 && problem.constraint != nullptr &&
+        BRIX_GetParam(BRIX_Param::Sampling) == 0 &&
+        BRIX_GetParam(BRIX_Param::RefinementTimeout) == 0) {
+        BuildSentencePieces(static_cast<std::size_t>(sharers) * 16, problem);
+    }
 }

@@ -34,4 +34,27 @@ void buildProblem(Ex_Expr F, std::vector<std::string> V, const Box& B, bool sing
 void buildPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B, bool single,
                  double eps, const Box* inside, int threads, BRIX_Problem& problem);
 
+// The problem over one part of B (inside B) as buildPieces makes it: built
+// silently from the same F, V, single, eps, with inside (borrowed; null when
+// B is exact) cut to the part. False, with piece holding no constraint, when
+// it cannot be built.
+bool buildPiece(const Ex_Expr& F, const std::vector<std::string>& V, const Box& part, bool single,
+                double eps, const Box* inside, BRIX_Problem& piece);
+
+// A closed sentence whose outermost node is a classical quantifier (whole,
+// borrowed) over the part of that quantifier's box given (inside it): piece
+// (its former constraint and state freed) gets a copy of the sentence with
+// the quantifier's box and domain cut to the part. False, with piece
+// unchanged, for another shape or a part outside the box.
+bool buildSentencePiece(const BRIX_Problem& whole, const Box& part, BRIX_Problem& piece);
+
+// buildPieces for `sharers` processes or threads, and also for a closed
+// sentence: one whose outermost node is a classical quantifier is cut into
+// 16 sentences a sharer over parts of that quantifier's box
+// (problem.sentencePieces); another shape, a single sharer, sampling or a
+// per-refinement time-out leave it whole.
+void buildSharedPieces(const Ex_Expr& F, const std::vector<std::string>& V, const Box& B,
+                       bool single, double eps, const Box* inside, int sharers,
+                       BRIX_Problem& problem);
+
 #endif

@@ -5,6 +5,7 @@
 
 #include "Interval/Iv_Box.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ struct BRIX_Problem {
     long precisionLosses = 0;
     Box lostBox;
     int lostVar = -1;
+    // Pieces whose process failed before answering: they stay open (their
+    // part of B, or undecided for a piece of a sentence) and the result is
+    // partial.
+    long piecesLost = 0;
     // B and the relative error bound of the run (shown by the progress line).
     Box box;
     double errorBound = 0.5;
@@ -47,6 +52,16 @@ struct BRIX_Problem {
     // a share of the error bound (see refinePieces); may be empty.
     std::vector<BRIX_Problem> finerPieces;
     int threads = 1;
+    // A closed sentence shared by cutting the box of its outermost
+    // quantifier: the pieces are the sentence over the parts of that box,
+    // true / false as one piece (EXISTS) or every piece (FORALL) is, or the
+    // other way round.
+    bool sentencePieces = false;
+    bool sentenceForall = false;
+    // Refines the given pieces (pointers into pieces) in place; null: they
+    // are refined by `threads` threads of this process. A program that
+    // shares the pieces among processes installs its own.
+    std::function<void(BRIX_Problem& whole, const std::vector<BRIX_Problem*>& queue)> runner;
 };
 
 #endif

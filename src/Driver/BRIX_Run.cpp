@@ -57,7 +57,9 @@ int Report(const BRIX_Options& options, BRIX_Problem& problem, const Box& box) {
 
 }  // namespace
 
-int Run(int argc, char** argv) {
+int Run(int argc, char** argv) { return Run(argc, argv, BRIX_RunSetup()); }
+
+int Run(int argc, char** argv, const BRIX_RunSetup& setup) {
     BRIX_Options options;
     int status = 0;
     if (!ScanCommandLine(argc, argv, options, status)) {
@@ -78,9 +80,18 @@ int Run(int argc, char** argv) {
     Ex_StdOut().enabled = !options.silentComputation;
     buildProblem(answers.constraint, answers.names, answers.domainOuter, options.single,
                  options.errorBound, valid, problem, &answers.domainInside);
-    if (valid) {
+    if (valid && setup.sharers == 0) {
         buildPieces(answers.constraint, answers.names, answers.domainOuter, options.single,
                     options.errorBound, &answers.domainInside, options.threads, problem);
+    } else if (valid && !options.approximateQuantifiers) {
+        // -aq transforms the whole constraint after this point: the pieces
+        // would not follow it, so such a run is not shared.
+        buildSharedPieces(answers.constraint, answers.names, answers.domainOuter,
+                          options.single, options.errorBound, &answers.domainInside,
+                          setup.sharers, problem);
+    }
+    if (valid && setup.prepare) {
+        setup.prepare(problem);
     }
     if (!valid) {
         // A refused constraint is reported whatever -cs says: only -is

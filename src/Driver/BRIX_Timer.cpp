@@ -90,6 +90,17 @@ void BRIX_Timer::Stop() {
     }
 }
 
+void BRIX_Timer::AddElsewhere(std::int64_t microseconds) {
+    if (microseconds <= 0) {
+        return;
+    }
+    if (depth_ > 0) {
+        current_ = AddSaturated(current_, microseconds);
+    } else {
+        total_ = AddSaturated(total_, microseconds);
+    }
+}
+
 void BRIX_Timer::Pause() {
     if (depth_ < 2) {
         current_ = AddSaturated(current_, Elapsed());

@@ -37,6 +37,10 @@ public:
     // the measurement in progress; Resume sets a new mark.
     void Pause();
     void Resume();
+    // Adds a duration measured elsewhere (another process's share of the
+    // work) to the measurement in progress, or to the total when there is
+    // none; nothing for a duration of 0 or less.
+    void AddElsewhere(std::int64_t microseconds);
     // A free counter printed when the timer was never started.
     void AddValue(double amount) { value_ += amount; }
     // Clears total, min, max, hits and value unless starts are nested (depth above 1).

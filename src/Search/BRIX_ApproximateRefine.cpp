@@ -266,6 +266,9 @@ void approximateRefine(BRIX_Problem& problem) {
         problem.complete = false;
         BRIX_ReportPrecisionLoss();
     }
+    if (problem.piecesLost > 0 && !problem.provedTrue && !problem.provedFalse) {
+        problem.complete = false;
+    }
     if (!problem.complete) {
         Ex_StdOut() << "Partial result!  Reason(s):\n";
         printPartialReasons(Ex_StdOut(), problem);
@@ -286,6 +289,9 @@ void printPartialReasons(Ex_OutputStream& out, const BRIX_Problem& problem) {
             out << " and " << problem.precisionLosses - 1 << " more boxes";
         }
         out << "\n";
+    }
+    if (problem.piecesLost > 0) {
+        out << "  " << problem.piecesLost << " pieces lost with a failed process\n";
     }
 }
 

@@ -38,18 +38,13 @@ void Work(const BRIX_Context& parent, const std::vector<BRIX_Problem*>& queue,
     }
 }
 
-// Refines every problem of the queue with `threads` threads, the calling one
-// among them.
-void RefineAll(const std::vector<BRIX_Problem*>& queue, int threads) {
-    std::atomic<std::size_t> next{0};
-    const BRIX_Context& parent = BRIX_CurrentContext();
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) {
-        helpers.emplace_back(Work, std::cref(parent), std::cref(queue), std::ref(next));
-    }
-    Work(parent, queue, next);
-    for (std::thread& helper : helpers) {
-        helper.join();
+// The pieces of the queue refined by the problem's runner, or else by its
+// threads.
+void RunQueue(BRIX_Problem& problem, const std::vector<BRIX_Problem*>& queue) {
+    if (problem.runner) {
+        problem.runner(problem, queue);
+    } else {
+        refineQueue(queue, problem.threads);
     }
 }
 
@@ -109,7 +104,19 @@ void RefineShares(BRIX_Problem& problem) {
         std::swap(pieces[k], finer[k]);
         queue.push_back(&pieces[k]);
     }
-    RefineAll(queue, problem.threads);
+    RunQueue(problem, queue);
+}
+
+// The piece's precision losses added to the current context's, its lost
+// pieces to the problem's.
+void AddLosses(BRIX_Problem& problem, const BRIX_Problem& piece) {
+    problem.piecesLost += piece.piecesLost;
+    BRIX_PrecisionLosses& losses = BRIX_CurrentContext().losses;
+    if (piece.precisionLosses > 0 && losses.count == 0) {
+        losses.first = piece.lostBox;
+        losses.firstVar = piece.lostVar;
+    }
+    losses.count += piece.precisionLosses;
 }
 
 // Appends the list headed by from to the list whose last link is *tail, and
@@ -155,20 +162,55 @@ void Gather(BRIX_Problem& problem) {
         problem.timedOut = problem.timedOut || piece.timedOut;
         problem.provedTrue = problem.provedTrue && piece.provedTrue;
         problem.provedFalse = problem.provedFalse && piece.provedFalse;
-        BRIX_PrecisionLosses& losses = BRIX_CurrentContext().losses;
-        if (piece.precisionLosses > 0 && losses.count == 0) {
-            losses.first = piece.lostBox;
-            losses.firstVar = piece.lostVar;
-        }
-        losses.count += piece.precisionLosses;
+        AddLosses(problem, piece);
+    }
+}
+
+// A closed sentence from its pieces (the sentence over parts of the box of
+// its outermost quantifier, which together cover it): EXISTS is true when
+// one piece is true and false when every piece is; FORALL the other way
+// round. Undecided otherwise: complete only when every piece is.
+void GatherSentence(BRIX_Problem& problem) {
+    const bool forall = problem.sentenceForall;
+    bool anyTrue = false, allTrue = true, anyFalse = false, allFalse = true;
+    problem.complete = true;
+    problem.timedOut = false;
+    for (const BRIX_Problem& piece : problem.pieces) {
+        anyTrue = anyTrue || piece.provedTrue;
+        allTrue = allTrue && piece.provedTrue;
+        anyFalse = anyFalse || piece.provedFalse;
+        allFalse = allFalse && piece.provedFalse;
+        problem.complete = problem.complete && piece.complete;
+        problem.timedOut = problem.timedOut || piece.timedOut;
+        AddLosses(problem, piece);
+    }
+    problem.provedTrue = forall ? allTrue : anyTrue;
+    problem.provedFalse = forall ? anyFalse : allFalse;
+    if (problem.provedTrue || problem.provedFalse) {
+        problem.complete = true;
+        problem.timedOut = false;
     }
 }
 
 }  // namespace
 
+void refineQueue(const std::vector<BRIX_Problem*>& queue, int threads) {
+    std::atomic<std::size_t> next{0};
+    const BRIX_Context& parent = BRIX_CurrentContext();
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        helpers.emplace_back(Work, std::cref(parent), std::cref(queue), std::ref(next));
+    }
+    Work(parent, queue, next);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
 void refinePieces(BRIX_Problem& problem) {
     // The first pass, coarser when a second one can follow.
-    const bool twoPasses = problem.finerPieces.size() == problem.pieces.size() &&
+    const bool twoPasses = !problem.sentencePieces &&
+                           problem.finerPieces.size() == problem.pieces.size() &&
                            problem.errorBound > 0 && problem.errorBound < 0.0625;
     std::vector<BRIX_Problem*> queue;
     for (BRIX_Problem& piece : problem.pieces) {
@@ -178,7 +220,7 @@ void refinePieces(BRIX_Problem& problem) {
         }
         queue.push_back(&piece);
     }
-    RefineAll(queue, problem.threads);
+    RunQueue(problem, queue);
     bool timedOut = false;
     for (const BRIX_Problem& piece : problem.pieces) {
         timedOut = timedOut || piece.timedOut;
@@ -186,7 +228,11 @@ void refinePieces(BRIX_Problem& problem) {
     if (twoPasses && !timedOut) {
         RefineShares(problem);
     }
-    Gather(problem);
+    if (problem.sentencePieces) {
+        GatherSentence(problem);
+    } else {
+        Gather(problem);
+    }
     for (std::vector<BRIX_Problem>* list : {&problem.pieces, &problem.finerPieces}) {
         for (BRIX_Problem& piece : *list) {
             releaseProblem(piece);

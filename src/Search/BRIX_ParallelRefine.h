@@ -8,14 +8,22 @@
 
 #include "Driver/BRIX_Problem.h"
 
+#include <vector>
+
 // Refines problem.pieces with problem.threads threads (the calling one among
-// them) and gathers them into problem: its top store holds every piece's
+// them), or by its runner when it has one, and gathers them into problem: its top store holds every piece's
 // boxes, complete when every piece is, timed out when one is; the pieces'
 // precision losses are added to the current context's. Frees the pieces.
 // Each thread runs in a context of its own with the caller's flags,
 // parameters and time-out (trace windows off), silent standard streams,
 // rounding to nearest and every exception masked. Requires problem.pieces
-// not empty and problem.constraint the top quantifier over B.
+// not empty and problem.constraint the top quantifier over B. For a closed
+// sentence cut into pieces (sentencePieces) one pass refines them and their
+// verdicts settle the sentence's (see BRIX_Problem).
 void refinePieces(BRIX_Problem& problem);
+
+// Refines every problem of the queue (each once, in place) with `threads`
+// threads, the calling one among them, each in a context set up as above.
+void refineQueue(const std::vector<BRIX_Problem*>& queue, int threads);
 
 #endif

@@ -103,4 +103,34 @@ TEST(BuildProblem, RefusedInputs) {
     }
 }
 
+// Only a sentence whose outermost node is a classical quantifier is cut, and
+// only into parts of that quantifier's box.
+TEST(BuildProblem, SentencePiecesNeedAnOutermostQuantifier) {
+    const char* whole = "FORALL([x], [[0, 1]], x >= 0) /\\ EXISTS([y], [[0, 1]], y > 0.5);";
+    Built b;
+    buildProblem(Parse(whole), {}, Box(0), false, 0.5, b.valid, b.problem);
+    ASSERT_TRUE(b.valid);
+    buildSharedPieces(Parse(whole), {}, Box(0), false, 0.5, nullptr, 4, b.problem);
+    EXPECT_TRUE(b.problem.pieces.empty());
+    EXPECT_FALSE(b.problem.sentencePieces);
+
+    Built q;
+    buildProblem(Parse("EXISTS([y], [[0, 1]], y > 0.5);"), {}, Box(0), false, 0.5, q.valid,
+                 q.problem);
+    ASSERT_TRUE(q.valid);
+    BRIX_Problem piece;
+    Box outside(1);
+    outside.Set(0, Iv_Itvl<double>::FromBounds(0.5, 1.5));
+    EXPECT_FALSE(buildSentencePiece(q.problem, outside, piece));
+    EXPECT_EQ(piece.constraint, nullptr);
+    Box inside(1);
+    inside.Set(0, Iv_Itvl<double>::FromBounds(0.5, 1));
+    ASSERT_TRUE(buildSentencePiece(q.problem, inside, piece));
+    const auto* top = dynamic_cast<const BRIX_QuantifiedClass*>(piece.constraint);
+    ASSERT_NE(top, nullptr);
+    EXPECT_FALSE(top->isForall);
+    EXPECT_TRUE(top->BoundBox() == inside);
+    delete piece.constraint;
+}
+
 }  // namespace

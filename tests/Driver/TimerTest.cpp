@@ -46,6 +46,23 @@ std::string Report() {
     return buffer;
 }
 
+// Time measured elsewhere joins the measurement in progress (so its min and
+// max see it) or, between measurements, the total alone.
+TEST_F(TimerTest, TimeFromElsewhere) {
+    BRIX_Timer t("t");
+    fakeNow = 0;
+    t.Start();
+    t.AddElsewhere(700);
+    t.AddElsewhere(-5);
+    fakeNow = 300;
+    t.Stop();
+    EXPECT_EQ(t.Total(), 1000);
+    EXPECT_EQ(t.Max(), 1000);
+    t.AddElsewhere(20);
+    EXPECT_EQ(t.Total(), 1020);
+    EXPECT_EQ(t.Hits(), 1.0);
+}
+
 TEST_F(TimerTest, NestedStartsCountHitsButMeasureTheOutermostInterval) {
     BRIX_Timer t("t");
     fakeNow = 100;
