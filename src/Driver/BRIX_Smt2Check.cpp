@@ -2,6 +2,8 @@
 
 #include "Driver/BRIX_Smt2Translate.h"
 
+#include <algorithm>
+#include <ctime>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -15,6 +17,10 @@ using Point = std::vector<mpq_class>;
 // Boxes whose points are tried: enough for the first few candidates.
 constexpr std::size_t kBoxesTried = 64;
 constexpr std::size_t kEquationsTried = 32;
+// The error bound of the middle stage of a solve.
+constexpr double kStageErrorBound = 1e-3;
+// Without a time limit the brief first stage still takes this long at most.
+constexpr double kNoLimitFirstStage = 60;
 
 // The simplest rational in (lo, hi), 0 <= lo < hi; hi absent when infinite.
 // Continued fractions: the common leading terms, then the smallest integer
@@ -207,6 +213,55 @@ std::string PartialReason(const brix::SolveResult& r) {
     return reason.empty() ? "the solve ended undecided" : reason;
 }
 
+// The answer a solve proves, if any: sat from a point of a true box (checked
+// exactly without quantifiers) or an exactly checked candidate of an open
+// box, unsat when every box was proved false.
+bool Judge(const brix::SolveResult& r, const Ptr& formula, const std::vector<int>& vars,
+           bool quantified, Point& point, BRIX_Smt2Answer& answer) {
+    if (!r.solved) {
+        answer = Unknown("internal: the translated formula was refused: " + r.error);
+        return true;
+    }
+    if (vars.empty()) {
+        if (r.truth != brix::Truth::Unknown) {
+            answer = r.truth == brix::Truth::True ? Sat({}, {}) : Unsat();
+            return true;
+        }
+        return false;
+    }
+    for (std::size_t b = 0; b < r.trueBoxes.size() && b < kBoxesTried; ++b) {
+        for (std::size_t i = 0; i < vars.size(); ++i) {
+            const brix::Bounds& side = r.trueBoxes[b][i];
+            point[static_cast<std::size_t>(vars[i])] = PointIn(side.lo, side.hi);
+        }
+        // Every point of a true box satisfies the formula; without quantifiers
+        // that is checked once more, exactly.
+        if (quantified || Holds(formula, point)) {
+            answer = Sat(vars, point);
+            return true;
+        }
+    }
+    if (!r.trueBoxes.empty()) {
+        answer = Unknown("internal: no point of a proved box passed the exact check");
+        return true;
+    }
+    if (r.complete && r.openBoxes.empty() && !r.timedOut && !r.precisionLost) {
+        answer = Unsat();
+        return true;
+    }
+    for (std::size_t b = 0; !quantified && b < r.openBoxes.size() && b < kBoxesTried; ++b) {
+        for (std::size_t i = 0; i < vars.size(); ++i) {
+            const brix::Bounds& side = r.openBoxes[b][i];
+            point[static_cast<std::size_t>(vars[i])] = PointIn(side.lo, side.hi);
+        }
+        if (TryCandidates(formula, vars, point)) {
+            answer = Sat(vars, point);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
@@ -220,7 +275,8 @@ mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
 }
 
 BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
-                               const std::vector<std::string>& names, brix::Solver& solver) {
+                               const std::vector<std::string>& names,
+                               const brix::SolveOptions& options) {
     const Ptr formula = BRIX_Smt2And(assertions);
     if (formula->unsupported != nullptr) {
         return Unknown(*formula->unsupported);
@@ -271,40 +327,43 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         }
         box.push_back({lo, hi});
     }
-    const brix::SolveResult r = solver.Solve(text, brixNames, box);
-    if (!r.solved) {
-        return Unknown("internal: the translated formula was refused: " + r.error);
-    }
-    if (vars.empty()) {
-        if (r.truth == brix::Truth::True) {
-            return Sat({}, {});
+    // The refinement that stops at the first true box, first briefly (the
+    // candidates of its open boxes often decide), then in the time left; it
+    // may end undecided when an existential quantifier inside gives up on a
+    // box, so then the whole box is refined to a small error bound and to the
+    // error bound asked for.
+    struct Stage {
+        bool single;
+        double errorBound;
+        double share;  // of the time limit, at most
+    };
+    const double e = options.errorBound;
+    const Stage stages[] = {{options.singleBox, e, 0.05},
+                            {options.singleBox, e, 1},
+                            {false, std::max(e, kStageErrorBound), 1},
+                            {false, e, 1}};
+    const double limit = options.timeoutSeconds > 0 ? options.timeoutSeconds : kNoLimitFirstStage;
+    const std::clock_t start = std::clock();
+    brix::SolveResult r;
+    for (const Stage& stage : stages) {
+        const double used = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+        if (used >= limit && options.timeoutSeconds > 0) {
+            break;
         }
-        return r.truth == brix::Truth::False ? Unsat() : Unknown(PartialReason(r));
-    }
-    for (std::size_t b = 0; b < r.trueBoxes.size() && b < kBoxesTried; ++b) {
-        for (std::size_t i = 0; i < vars.size(); ++i) {
-            const brix::Bounds& side = r.trueBoxes[b][i];
-            point[static_cast<std::size_t>(vars[i])] = PointIn(side.lo, side.hi);
+        brix::SolveOptions staged = options;
+        staged.singleBox = stage.single;
+        staged.errorBound = stage.errorBound;
+        const bool brief = stage.share < 1;
+        if (brief || options.timeoutSeconds > 0) {
+            staged.timeoutSeconds = std::max(1e-3, (brief ? stage.share * limit : limit) - used);
         }
-        // Every point of a true box satisfies the formula; without quantifiers
-        // that is checked once more, exactly.
-        if (quantified || Holds(formula, point)) {
-            return Sat(vars, point);
+        r = brix::Solver(staged).Solve(text, brixNames, box);
+        BRIX_Smt2Answer answer;
+        if (Judge(r, formula, vars, quantified, point, answer)) {
+            return answer;
         }
-    }
-    if (!r.trueBoxes.empty()) {
-        return Unknown("internal: no point of a proved box passed the exact check");
-    }
-    if (r.complete && r.openBoxes.empty() && !r.timedOut && !r.precisionLost) {
-        return Unsat();
-    }
-    for (std::size_t b = 0; !quantified && b < r.openBoxes.size() && b < kBoxesTried; ++b) {
-        for (std::size_t i = 0; i < vars.size(); ++i) {
-            const brix::Bounds& side = r.openBoxes[b][i];
-            point[static_cast<std::size_t>(vars[i])] = PointIn(side.lo, side.hi);
-        }
-        if (TryCandidates(formula, vars, point)) {
-            return Sat(vars, point);
+        if (r.timedOut && !brief) {
+            break;
         }
     }
     return Unknown(PartialReason(r));

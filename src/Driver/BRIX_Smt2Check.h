@@ -27,10 +27,11 @@ struct BRIX_Smt2Answer {
 constexpr std::size_t BRIX_Smt2TextLimit = 1000000;
 
 // Answers whether the conjunction of `assertions` is satisfiable. `names`
-// holds the variables by index (for the reasons). Borrows `solver` for the
-// solve.
+// holds the variables by index (for the reasons). The solves use `options`
+// (the time-out is for the whole check).
 BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<BRIX_Smt2TermPtr>& assertions,
-                               const std::vector<std::string>& names, brix::Solver& solver);
+                               const std::vector<std::string>& names,
+                               const brix::SolveOptions& options);
 
 // The simplest rational (smallest denominator, then smallest magnitude) in
 // the open interval (lo, hi), lo < hi.

@@ -45,7 +45,7 @@ private:
     void Introduce(const std::string& name);
     bool FreshName(const std::string& name, std::string& error) const;
 
-    brix::Solver solver_;
+    brix::SolveOptions options_;
     std::ostream& out_;
     std::ostream& err_;
     BRIX_Smt2Symbols symbols_;
