@@ -3,6 +3,7 @@
 #include "Driver/BRIX_Smt2Translate.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <unordered_map>
 #include <unordered_set>
@@ -189,6 +190,12 @@ BRIX_Smt2Answer Sat(const std::vector<int>& vars, const Point& point) {
     return answer;
 }
 
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
+}
+
 BRIX_Smt2Answer Unknown(const std::string& reason) {
     BRIX_Smt2Answer answer;
     answer.reason = reason;
@@ -201,10 +208,14 @@ BRIX_Smt2Answer Unsat() {
     return answer;
 }
 
-std::string PartialReason(const brix::SolveResult& r) {
+std::string PartialReason(const brix::SolveResult& r, double seconds) {
     std::string reason;
     for (const std::string& line : r.reasons) {
-        reason += (reason.empty() ? "" : "; ") + line;
+        // The facade counts the time of the last stage; the limit is the whole check's.
+        const std::string text = line.compare(0, 8, "time-out") == 0
+                                     ? "time-out after " + Seconds(seconds) + " seconds"
+                                     : line;
+        reason += (reason.empty() ? "" : "; ") + text;
     }
     if (!r.openBoxes.empty()) {
         reason += (reason.empty() ? "" : "; ") + std::to_string(r.openBoxes.size()) +
@@ -293,21 +304,30 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
             return Unsat();
         }
     }
-    Point point(names.size());
+    // Candidates before any solve: the simplest point of the bounds, then
+    // their lower and their upper corner (where the bound is attained).
+    Point corners[3] = {Point(names.size()), Point(names.size()), Point(names.size())};
     for (int v : vars) {
         const BRIX_Smt2Range& range = ranges[v];
         if (!range.Finite()) {
             return Unknown("variable '" + names[static_cast<std::size_t>(v)] +
                            "' has no finite bounds in the top-level conjunction of the assertions");
         }
-        point[static_cast<std::size_t>(v)] =
-            range.lo.value == range.hi.value ? range.lo.value
-                                             : BRIX_Smt2Simplest(range.lo.value, range.hi.value);
+        const mpq_class simplest = range.lo.value == range.hi.value
+                                       ? range.lo.value
+                                       : BRIX_Smt2Simplest(range.lo.value, range.hi.value);
+        const auto k = static_cast<std::size_t>(v);
+        corners[0][k] = simplest;
+        corners[1][k] = range.lo.strict ? simplest : range.lo.value;
+        corners[2][k] = range.hi.strict ? simplest : range.hi.value;
     }
     const bool quantified = HasQuantifier(formula);
-    if (!quantified && TryCandidates(formula, vars, point)) {
-        return Sat(vars, point);
+    for (int c = 0; c < 3 && !quantified; ++c) {
+        if (TryCandidates(formula, vars, corners[c])) {
+            return Sat(vars, corners[c]);
+        }
     }
+    Point& point = corners[0];
     std::string text;
     std::string reason;
     if (!BRIX_Smt2Translator(names, BRIX_Smt2TextLimit).Translate(formula, text, reason)) {
@@ -366,5 +386,5 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
             break;
         }
     }
-    return Unknown(PartialReason(r));
+    return Unknown(PartialReason(r, options.timeoutSeconds));
 }

@@ -20,6 +20,14 @@ std::string Quoted(const std::string& text) {
     return out + "\"";
 }
 
+// A symbol as SMT-LIB writes it: between bars unless it is a simple symbol.
+std::string SymbolText(const std::string& name) {
+    const bool simple = !name.empty() && (name[0] < '0' || name[0] > '9') &&
+                        name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                               "0123456789~!@$%^&*_-+=<>.?/") == std::string::npos;
+    return simple ? name : "|" + name + "|";
+}
+
 // A numeral argument of push/pop (default 1).
 bool Levels(const BRIX_Smt2SExpr& c, std::size_t& n, std::string& error) {
     n = 1;
@@ -136,6 +144,12 @@ bool BRIX_Smt2Script::Command(const BRIX_Smt2SExpr& c, std::string& error, bool&
         }
         out_ << Quoted(c.items[1].text) << std::endl;
         quiet = true;
+    } else if (name == "reset-assertions" || name == "reset") {
+        if (n != 1) {
+            error = name + " takes no arguments";
+            return false;
+        }
+        Reset(name == "reset");
     } else if (name == "exit") {
         exit = true;
     } else {
@@ -146,6 +160,18 @@ bool BRIX_Smt2Script::Command(const BRIX_Smt2SExpr& c, std::string& error, bool&
         out_ << "success" << std::endl;
     }
     return true;
+}
+
+void BRIX_Smt2Script::Reset(bool everything) {
+    levels_.clear();
+    assertions_.clear();
+    hasAnswer_ = false;
+    if (everything) {
+        symbols_.constants.clear();
+        symbols_.macros.clear();
+        declared_.clear();
+        printSuccess_ = false;
+    }
 }
 
 bool BRIX_Smt2Script::SetOption(const BRIX_Smt2SExpr& c, std::string& error) {
@@ -290,7 +316,7 @@ bool BRIX_Smt2Script::GetModel(std::string& error) {
     out_ << "(model" << std::endl;
     for (int v : declared_) {
         const auto value = answer_.model.find(v);
-        out_ << "  (define-fun " << symbols_.varNames[static_cast<std::size_t>(v)]
+        out_ << "  (define-fun " << SymbolText(symbols_.varNames[static_cast<std::size_t>(v)])
              << " () Real "
              << BRIX_Smt2RationalText(value != answer_.model.end() ? value->second : 0) << ")"
              << std::endl;

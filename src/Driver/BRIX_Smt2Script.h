@@ -40,6 +40,8 @@ private:
     bool GetModel(std::string& error);
     bool GetInfo(const BRIX_Smt2SExpr& c, std::string& error);
     bool SetOption(const BRIX_Smt2SExpr& c, std::string& error);
+    // reset-assertions (assertions and levels go, declarations stay) or reset.
+    void Reset(bool everything);
     bool Scope(const BRIX_Smt2SExpr& c, std::string& error);
     // Records a new name in the innermost level, so pop removes it.
     void Introduce(const std::string& name);

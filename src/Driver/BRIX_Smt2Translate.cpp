@@ -43,6 +43,31 @@ void Relation(Op op, const Ptr& a, const Ptr& b, std::map<int, BRIX_Smt2Range>& 
     }
 }
 
+// The bounds of the conjuncts of t into `ranges`; relations between two
+// variables into `links`.
+void Collect(const Ptr& t, std::map<int, BRIX_Smt2Range>& ranges, std::vector<Ptr>& links) {
+    if (t->op == Op::And) {
+        for (const Ptr& a : t->args) {
+            Collect(a, ranges, links);
+        }
+        return;
+    }
+    Ptr r = t;
+    if (t->op == Op::Not && (t->args[0]->op == Op::Le || t->args[0]->op == Op::Lt)) {
+        // not (a <= b) is b < a; not (a < b) is b <= a.
+        const Ptr& n = t->args[0];
+        r = BRIX_Smt2Rel(n->op == Op::Le ? Op::Lt : Op::Le, n->args[1], n->args[0]);
+    }
+    if (r->op != Op::Le && r->op != Op::Lt && r->op != Op::Eq) {
+        return;
+    }
+    if (r->args[0]->op == Op::Var && r->args[1]->op == Op::Var) {
+        links.push_back(r);
+    } else {
+        Relation(r->op, r->args[0], r->args[1], ranges);
+    }
+}
+
 // The first ite among the real subterms of t, or null.
 const BRIX_Smt2Term* FindIte(const Ptr& t, std::unordered_set<const BRIX_Smt2Term*>& seen) {
     if (t->isBool || !seen.insert(t.get()).second) {
@@ -106,16 +131,27 @@ bool BRIX_Smt2Range::Empty() const {
 }
 
 void BRIX_Smt2CollectBounds(const Ptr& t, std::map<int, BRIX_Smt2Range>& ranges) {
-    if (t->op == Op::And) {
-        for (const Ptr& a : t->args) {
-            BRIX_Smt2CollectBounds(a, ranges);
+    std::vector<Ptr> links;
+    Collect(t, ranges, links);
+    // x <= y passes y's upper bound to x and x's lower bound to y; as many
+    // rounds as there are links reach every chain's end.
+    for (std::size_t round = 0; round < links.size(); ++round) {
+        for (const Ptr& link : links) {
+            for (int way = 0; way < (link->op == Op::Eq ? 2 : 1); ++way) {
+                const BRIX_Smt2Term& a = *link->args[way == 0 ? 0 : 1];
+                const BRIX_Smt2Term& b = *link->args[way == 0 ? 1 : 0];
+                const bool strict = link->op == Op::Lt;
+                const BRIX_Smt2Range& lower = ranges[a.var];
+                const BRIX_Smt2Range upper = ranges[b.var];
+                if (upper.hi.present) {
+                    Tighten(ranges[a.var].hi, upper.hi.value, strict || upper.hi.strict, false);
+                }
+                if (lower.lo.present) {
+                    const BRIX_Smt2Bound lo = lower.lo;
+                    Tighten(ranges[b.var].lo, lo.value, strict || lo.strict, true);
+                }
+            }
         }
-    } else if (t->op == Op::Le || t->op == Op::Lt || t->op == Op::Eq) {
-        Relation(t->op, t->args[0], t->args[1], ranges);
-    } else if (t->op == Op::Not && (t->args[0]->op == Op::Le || t->args[0]->op == Op::Lt)) {
-        // not (a <= b) is b < a; not (a < b) is b <= a.
-        const Ptr& r = t->args[0];
-        Relation(r->op == Op::Le ? Op::Lt : Op::Le, r->args[1], r->args[0], ranges);
     }
 }
 
