@@ -129,7 +129,9 @@ public:
                 for (const Ptr& a : t->args) {
                     mpq_class s;
                     mpq_class o;
-                    if (!Form(a, s, o) || (!add && s != 0 && slope != 0)) {
+                    if (!Form(a, s, o) || (!add && s != 0 && slope != 0) ||
+                        !BRIX_Smt2Small(slope, o) || !BRIX_Smt2Small(offset, s) ||
+                        !BRIX_Smt2Small(offset, o)) {
                         return false;
                     }
                     slope = add ? mpq_class(slope + s) : mpq_class(slope * o + offset * s);
@@ -171,6 +173,9 @@ bool TryCandidates(const Ptr& formula, const std::vector<int>& vars, Point& poin
                 continue;
             }
             Point moved = point;
+            if (!BRIX_Smt2Small(o1, o0) || !BRIX_Smt2Small(s0, s1)) {
+                continue;
+            }
             moved[static_cast<std::size_t>(x)] = (o1 - o0) / (s0 - s1);
             if (Holds(formula, moved)) {
                 point = std::move(moved);
@@ -287,7 +292,7 @@ mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
 
 BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
                                const std::vector<std::string>& names,
-                               const brix::SolveOptions& options) {
+                               const brix::SolveOptions& options, bool solve) {
     const Ptr formula = BRIX_Smt2And(assertions);
     if (formula->unsupported != nullptr) {
         return Unknown(*formula->unsupported);
@@ -332,6 +337,9 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
     std::string reason;
     if (!BRIX_Smt2Translator(names, BRIX_Smt2TextLimit).Translate(formula, text, reason)) {
         return Unknown(reason);
+    }
+    if (!solve) {
+        return Unknown("not solved");
     }
     std::vector<std::string> brixNames;
     brix::BoxBounds box;

@@ -28,10 +28,12 @@ constexpr std::size_t BRIX_Smt2TextLimit = 1000000;
 
 // Answers whether the conjunction of `assertions` is satisfiable. `names`
 // holds the variables by index (for the reasons). The solves use `options`
-// (the time-out is for the whole check).
+// (the time-out is for the whole check). Without `solve`, everything but
+// the solve is done (the answer is then unknown unless exact evaluation or the
+// bounds decide).
 BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<BRIX_Smt2TermPtr>& assertions,
                                const std::vector<std::string>& names,
-                               const brix::SolveOptions& options);
+                               const brix::SolveOptions& options, bool solve = true);
 
 // The simplest rational (smallest denominator, then smallest magnitude) in
 // the open interval (lo, hi), lo < hi.

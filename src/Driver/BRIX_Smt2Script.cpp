@@ -52,8 +52,8 @@ std::string BRIX_Smt2ErrorLine(int line, const std::string& message) {
 }
 
 BRIX_Smt2Script::BRIX_Smt2Script(const brix::SolveOptions& options, std::ostream& out,
-                                 std::ostream& err)
-    : options_(options), out_(out), err_(err) {}
+                                 std::ostream& err, bool solve)
+    : options_(options), solve_(solve), out_(out), err_(err) {}
 
 bool BRIX_Smt2Script::Run(const std::string& text) {
     BRIX_Smt2Reader reader(text);
@@ -289,7 +289,7 @@ bool BRIX_Smt2Script::Assert(const BRIX_Smt2SExpr& c, std::string& error) {
 }
 
 void BRIX_Smt2Script::CheckSat() {
-    answer_ = BRIX_Smt2Check(assertions_, symbols_.varNames, options_);
+    answer_ = BRIX_Smt2Check(assertions_, symbols_.varNames, options_, solve_);
     hasAnswer_ = true;
     switch (answer_.kind) {
         case BRIX_Smt2Answer::Kind::Sat:

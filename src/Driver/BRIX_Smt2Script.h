@@ -15,8 +15,10 @@
 
 class BRIX_Smt2Script {
 public:
-    // Borrows the streams: responses go to `out`, notes to `err`.
-    BRIX_Smt2Script(const brix::SolveOptions& options, std::ostream& out, std::ostream& err);
+    // Borrows the streams: responses go to `out`, notes to `err`. Without
+    // `solve`, check-sat translates but does not solve (for fuzzing).
+    BRIX_Smt2Script(const brix::SolveOptions& options, std::ostream& out, std::ostream& err,
+                    bool solve = true);
 
     // Runs the commands of `text` until its end or an exit. False when an
     // error response was printed.
@@ -48,6 +50,7 @@ private:
     bool FreshName(const std::string& name, std::string& error) const;
 
     brix::SolveOptions options_;
+    bool solve_;
     std::ostream& out_;
     std::ostream& err_;
     BRIX_Smt2Symbols symbols_;

@@ -61,7 +61,15 @@ Ptr Connective(Op op, const std::vector<Ptr>& args) {
     return Make(op, true, std::move(kept));
 }
 
+std::size_t Bits(const mpq_class& q) {
+    return mpz_sizeinbase(q.get_num_mpz_t(), 2) + mpz_sizeinbase(q.get_den_mpz_t(), 2);
+}
+
 }  // namespace
+
+bool BRIX_Smt2Small(const mpq_class& a, const mpq_class& b) {
+    return Bits(a) + Bits(b) <= BRIX_Smt2MaxConstantBits;
+}
 
 Ptr BRIX_Smt2Const(const mpq_class& value) {
     auto t = Make(Op::Const, false);
@@ -91,6 +99,10 @@ Ptr BRIX_Smt2Add(const std::vector<Ptr>& args) {
     std::vector<Ptr> kept;
     for (const Ptr& a : args) {
         if (IsConst(a)) {
+            if (!BRIX_Smt2Small(sum, a->value)) {
+                return BRIX_Smt2Unsupported("a constant with more than " +
+                                            std::to_string(BRIX_Smt2MaxConstantBits) + " bits");
+            }
             sum += a->value;
         } else {
             kept.push_back(a);
@@ -107,6 +119,10 @@ Ptr BRIX_Smt2Mul(const std::vector<Ptr>& args) {
     std::vector<Ptr> kept;
     for (const Ptr& a : args) {
         if (IsConst(a)) {
+            if (!BRIX_Smt2Small(product, a->value)) {
+                return BRIX_Smt2Unsupported("a constant with more than " +
+                                            std::to_string(BRIX_Smt2MaxConstantBits) + " bits");
+            }
             product *= a->value;
         } else {
             kept.push_back(a);
@@ -253,7 +269,7 @@ bool BRIX_Smt2Evaluator::Real(const Ptr& t, mpq_class& out) {
             v = t->op == Op::Add ? 0 : 1;
             mpq_class a;
             for (const Ptr& arg : t->args) {
-                if (!Real(arg, a)) {
+                if (!Real(arg, a) || !BRIX_Smt2Small(v, a)) {
                     return false;
                 }
                 v = t->op == Op::Add ? mpq_class(v + a) : mpq_class(v * a);

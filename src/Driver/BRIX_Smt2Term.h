@@ -40,6 +40,14 @@ struct BRIX_Smt2Term {
 // walks over terms stay within the stack.
 constexpr int BRIX_Smt2MaxTermDepth = 1000;
 
+// Constants whose numerator and denominator together take more bits than this
+// are not computed (a let chain of squares would double the size each time):
+// folding leaves such a product or sum unsupported, evaluation fails.
+constexpr std::size_t BRIX_Smt2MaxConstantBits = 1 << 16;
+
+// True when a op b, op + or *, stays within BRIX_Smt2MaxConstantBits.
+bool BRIX_Smt2Small(const mpq_class& a, const mpq_class& b);
+
 // Constructors. They fold: constant arithmetic to one constant, relations
 // between constants to True/False, True/False inside connectives away.
 BRIX_Smt2TermPtr BRIX_Smt2Const(const mpq_class& value);
