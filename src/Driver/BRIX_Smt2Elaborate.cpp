@@ -17,6 +17,9 @@ bool AllOfSort(const std::vector<Ptr>& args, bool isBool) {
     return true;
 }
 
+// distinct of n terms is n (n - 1) / 2 disequations.
+constexpr std::size_t kMostDistinct = 300;
+
 const char* SortName(bool isBool) {
     return isBool ? "Bool" : "Real";
 }
@@ -264,6 +267,11 @@ Ptr BRIX_Smt2Elaborator::Operator(const std::string& name, const std::vector<Ptr
         };
         if (name == "=") {
             return Chain(args, equal);
+        }
+        if (n > kMostDistinct) {
+            error = "distinct with more than " + std::to_string(kMostDistinct) +
+                    " arguments (it would take a pair of each)";
+            return nullptr;
         }
         if (isBool && n > 2) {
             return BRIX_Smt2Bool(false);  // three truth values are never pairwise distinct

@@ -203,6 +203,9 @@ Ptr BRIX_Smt2Iff(const Ptr& a, const Ptr& b) {
 }
 
 Ptr BRIX_Smt2Rel(Op op, const Ptr& a, const Ptr& b) {
+    if (a == b) {
+        return BRIX_Smt2Bool(op != Op::Lt);  // one term against itself
+    }
     if (IsConst(a) && IsConst(b)) {
         const int c = cmp(a->value, b->value);
         return BRIX_Smt2Bool(op == Op::Le ? c <= 0 : op == Op::Lt ? c < 0 : c == 0);
