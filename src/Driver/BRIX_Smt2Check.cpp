@@ -213,6 +213,23 @@ BRIX_Smt2Answer Unsat() {
     return answer;
 }
 
+std::string Join(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+std::string BoxText(const brix::BoxBounds& box) {
+    std::vector<std::string> sides;
+    for (const brix::Bounds& side : box) {
+        sides.push_back("[" + BRIX_Smt2DoubleText(side.lo) + ", " + BRIX_Smt2DoubleText(side.hi) +
+                        "]");
+    }
+    return Join(sides);
+}
+
 std::string PartialReason(const brix::SolveResult& r, double seconds) {
     std::string reason;
     for (const std::string& line : r.reasons) {
@@ -356,7 +373,9 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         box.push_back({lo, hi});
     }
     // The refinement that stops at the first true box, first briefly (the
-    // candidates of its open boxes often decide), then in the time left; it
+    // candidates of its open boxes often decide); then the closed sentence
+    // "F holds nowhere in the box", whose proof is unsat (a quantifier inside
+    // is often decided faster so); then the first again in the time left; it
     // may end undecided when an existential quantifier inside gives up on a
     // box, so then the whole box is refined to a small error bound and to the
     // error bound asked for.
@@ -364,13 +383,17 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         bool single;
         double errorBound;
         double share;  // of the time limit, at most
+        bool refute;
     };
     const double e = options.errorBound;
-    const Stage stages[] = {{options.singleBox, e, 0.05},
-                            {options.singleBox, e, 1},
-                            {false, std::max(e, kStageErrorBound), 1},
-                            {false, e, 1}};
+    const Stage stages[] = {{options.singleBox, e, 0.05, false},
+                            {false, e, 0.3, true},
+                            {options.singleBox, e, 1, false},
+                            {false, std::max(e, kStageErrorBound), 1, false},
+                            {false, e, 1, false}};
     const double limit = options.timeoutSeconds > 0 ? options.timeoutSeconds : kNoLimitFirstStage;
+    const std::string refutation = "FORALL([" + Join(brixNames) + "], [" + BoxText(box) +
+                                   "], ~(" + text + "))";
     const std::clock_t start = std::clock();
     brix::SolveResult r;
     for (const Stage& stage : stages) {
@@ -384,6 +407,16 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         const bool brief = stage.share < 1;
         if (brief || options.timeoutSeconds > 0) {
             staged.timeoutSeconds = std::max(1e-3, (brief ? stage.share * limit : limit) - used);
+        }
+        if (stage.refute && vars.empty()) {
+            continue;  // a closed formula is decided as a sentence already
+        }
+        if (stage.refute) {
+            const brix::SolveResult sentence = brix::Solver(staged).Solve(refutation, {}, {});
+            if (sentence.solved && sentence.truth == brix::Truth::True) {
+                return Unsat();
+            }
+            continue;
         }
         r = brix::Solver(staged).Solve(text, brixNames, box);
         BRIX_Smt2Answer answer;
