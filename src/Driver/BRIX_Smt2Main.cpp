@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,20 +106,17 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     for (const std::string& file : files) {
-        std::ostringstream text;
-        if (file == "-") {
-            text << std::cin.rdbuf();
-        } else {
-            std::ifstream in(file, std::ios::binary);
-            if (!in) {
+        std::ifstream file_in;
+        if (file != "-") {
+            file_in.open(file, std::ios::binary);
+            if (!file_in) {
                 std::cerr << "brix-smt2: cannot read " << file << "\n";
                 status = 1;
                 continue;
             }
-            text << in.rdbuf();
         }
         BRIX_Smt2Script script(options, std::cout, std::cerr);
-        if (!script.Run(text.str())) {
+        if (!script.Run(file == "-" ? std::cin : file_in)) {
             status = 1;
         }
     }

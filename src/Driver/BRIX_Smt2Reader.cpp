@@ -15,17 +15,32 @@ bool IsSymbolChar(char c) {
            (c != '\0' && std::strchr("~!@$%^&*_-+=<>.?/", c) != nullptr);
 }
 
+// Text already read is dropped between commands once it is this long.
+constexpr std::size_t kKeptText = 1 << 16;
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
 }  // namespace
 
+bool BRIX_Smt2Reader::Have(std::size_t i) {
+    std::string line;
+    while (text_.size() <= i) {
+        if (!std::getline(*in_, line)) {
+            return false;
+        }
+        text_ += line;
+        text_ += '\n';
+    }
+    return true;
+}
+
 void BRIX_Smt2Reader::SkipBlanks() {
-    while (at_ < text_.size()) {
+    while (Have(at_)) {
         const char c = text_[at_];
         if (c == ';') {
-            while (at_ < text_.size() && text_[at_] != '\n') {
+            while (Have(at_) && text_[at_] != '\n') {
                 ++at_;
             }
         } else if (IsBlank(c)) {
@@ -39,7 +54,7 @@ void BRIX_Smt2Reader::SkipBlanks() {
 
 BRIX_Smt2Reader::Token BRIX_Smt2Reader::Scan(BRIX_Smt2SExpr& atom, std::string& message) {
     SkipBlanks();
-    if (at_ >= text_.size()) {
+    if (!Have(at_)) {
         return Token::End;
     }
     atom = BRIX_Smt2SExpr();
@@ -53,11 +68,11 @@ BRIX_Smt2Reader::Token BRIX_Smt2Reader::Scan(BRIX_Smt2SExpr& atom, std::string& 
         // A string literal ("" stands for one ") or a quoted symbol; both may
         // span lines.
         atom.kind = c == '"' ? BRIX_Smt2SExpr::Kind::String : BRIX_Smt2SExpr::Kind::Symbol;
-        for (++at_; at_ < text_.size(); ++at_) {
+        for (++at_; Have(at_); ++at_) {
             const char d = text_[at_];
             line_ += d == '\n' ? 1 : 0;
             if (d == c) {
-                if (c == '"' && at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+                if (c == '"' && Have(at_ + 1) && text_[at_ + 1] == '"') {
                     atom.text += '"';
                     ++at_;
                     continue;
@@ -79,7 +94,7 @@ BRIX_Smt2Reader::Token BRIX_Smt2Reader::Scan(BRIX_Smt2SExpr& atom, std::string& 
     if (c == ':' || c == '#') {
         ++end;
     }
-    while (end < text_.size() && IsSymbolChar(text_[end])) {
+    while (Have(end) && IsSymbolChar(text_[end])) {
         ++end;
     }
     if (end == at_) {
@@ -137,6 +152,10 @@ BRIX_Smt2Reader::Status BRIX_Smt2Reader::Next(BRIX_Smt2SExpr& out, std::string& 
     // The lists being read, innermost last; iterative, so deep input costs no
     // stack.
     std::vector<BRIX_Smt2SExpr> open;
+    if (at_ > kKeptText) {
+        text_.erase(0, at_);
+        at_ = 0;
+    }
     for (;;) {
         BRIX_Smt2SExpr atom;
         const Token token = Scan(atom, message);

@@ -5,6 +5,9 @@
 #define BRIX_DRIVER_BRIX_SMT2READER_H
 
 #include <cstddef>
+#include <istream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,10 +28,16 @@ struct BRIX_Smt2SExpr {
 // s-expression recurses without bound.
 constexpr int BRIX_Smt2MaxDepth = 400;
 
+// Reads a line at a time and only as far as a command needs, so a program
+// that talks to brix-smt2 through a pipe gets each answer before it sends the
+// next command.
 class BRIX_Smt2Reader {
 public:
-    // Borrows nothing: the script text is copied.
-    explicit BRIX_Smt2Reader(std::string text) : text_(std::move(text)) {}
+    // Borrows `in`.
+    explicit BRIX_Smt2Reader(std::istream& in) : in_(&in) {}
+    // The script text is copied.
+    explicit BRIX_Smt2Reader(const std::string& text)
+        : owned_(std::make_unique<std::istringstream>(text)), in_(owned_.get()) {}
 
     enum class Status { Command, End, Error };
     // Reads the next top-level s-expression into `out`. Error: `message` says
@@ -40,10 +49,14 @@ public:
 private:
     enum class Token { Open, Close, Atom, End, Bad };
     Token Scan(BRIX_Smt2SExpr& atom, std::string& message);
+    // True when the character at `i` is there, reading lines as needed.
+    bool Have(std::size_t i);
     void SkipBlanks();
     void SkipCommand(int depth);
 
-    std::string text_;
+    std::unique_ptr<std::istringstream> owned_;
+    std::istream* in_;
+    std::string text_;  // what was read and not yet dropped
     std::size_t at_ = 0;
     int line_ = 1;
 };

@@ -2,6 +2,8 @@
 
 #include "Driver/BRIX_Smt2Reader.h"
 
+#include <sstream>
+
 namespace {
 
 using Kind = BRIX_Smt2SExpr::Kind;
@@ -56,7 +58,12 @@ BRIX_Smt2Script::BRIX_Smt2Script(const brix::SolveOptions& options, std::ostream
     : options_(options), solve_(solve), out_(out), err_(err) {}
 
 bool BRIX_Smt2Script::Run(const std::string& text) {
-    BRIX_Smt2Reader reader(text);
+    std::istringstream in(text);
+    return Run(in);
+}
+
+bool BRIX_Smt2Script::Run(std::istream& in) {
+    BRIX_Smt2Reader reader(in);
     bool clean = true;
     for (;;) {
         BRIX_Smt2SExpr c;

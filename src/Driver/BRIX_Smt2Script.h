@@ -20,8 +20,10 @@ public:
     BRIX_Smt2Script(const brix::SolveOptions& options, std::ostream& out, std::ostream& err,
                     bool solve = true);
 
-    // Runs the commands of `text` until its end or an exit. False when an
-    // error response was printed.
+    // Runs the commands of `in` (borrowed) until its end or an exit, each
+    // answered as soon as it is read. False when an error response was
+    // printed.
+    bool Run(std::istream& in);
     bool Run(const std::string& text);
 
 private:
