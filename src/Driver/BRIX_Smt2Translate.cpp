@@ -323,7 +323,8 @@ bool BRIX_Smt2Translator::Quantifier(const Ptr& t, std::string& out) {
     std::map<int, BRIX_Smt2Range> ranges;
     // forall: (=> guard G); exists: (and guard... G). The guard stays in the
     // body, so the box only has to contain the values the guard allows.
-    if (forall && body->op == Op::Implies) {
+    if (forall && (body->op == Op::Implies || body->op == Op::Not)) {
+        // (=> guard false) folds to (not guard).
         BRIX_Smt2CollectBounds(body->args[0], ranges);
     } else if (!forall) {
         BRIX_Smt2CollectBounds(body, ranges);

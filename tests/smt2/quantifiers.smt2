@@ -41,3 +41,12 @@
 (check-sat)
 (assert (exists ((a Real)) (and (<= (- 1) a 1) (> (* a a) 1.5))))
 (check-sat)
+(reset-assertions)
+(assert (<= 0 x 1))
+; a body that folds to false, with a guard that holds somewhere or nowhere
+(push)
+(assert (forall ((y Real)) (=> (<= 0 y 1) false)))
+(check-sat)
+(pop)
+(assert (forall ((y Real)) (=> (<= 1 y 0) false)))
+(check-sat)
