@@ -1,6 +1,7 @@
 #include "Driver/BRIX_Smt2Check.h"
 
 #include "Driver/BRIX_Smt2Translate.h"
+#include "Driver/BRIX_Smt2Witness.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,40 +18,10 @@ using Point = std::vector<mpq_class>;
 
 // Boxes whose points are tried: enough for the first few candidates.
 constexpr std::size_t kBoxesTried = 64;
-constexpr std::size_t kEquationsTried = 32;
 // The error bound of the middle stage of a solve.
 constexpr double kStageErrorBound = 1e-3;
 // Without a time limit the brief first stage still takes this long at most.
 constexpr double kNoLimitFirstStage = 60;
-
-// The simplest rational in (lo, hi), 0 <= lo < hi; hi absent when infinite.
-// Continued fractions: the common leading terms, then the smallest integer
-// that separates the rest.
-mpq_class SimplestNonNegative(mpq_class lo, mpq_class hi, bool hiInfinite) {
-    std::vector<mpz_class> terms;
-    for (;;) {
-        mpz_class whole;
-        mpz_fdiv_q(whole.get_mpz_t(), lo.get_num_mpz_t(), lo.get_den_mpz_t());
-        if (hiInfinite || mpq_class(whole + 1) < hi) {
-            terms.push_back(whole + 1);
-            break;
-        }
-        terms.push_back(whole);
-        // lo - whole < hi - whole <= 1: the next terms come from the inverses.
-        const mpq_class restLo = lo - whole;
-        const mpq_class restHi = hi - whole;
-        hiInfinite = restLo == 0;
-        lo = 1 / restHi;
-        if (!hiInfinite) {
-            hi = 1 / restLo;
-        }
-    }
-    mpq_class value = terms.back();
-    for (std::size_t i = terms.size() - 1; i-- > 0;) {
-        value = terms[i] + 1 / value;
-    }
-    return value;
-}
 
 mpq_class PointIn(double lo, double hi) {
     return lo < hi ? BRIX_Smt2Simplest(mpq_class(lo), mpq_class(hi)) : mpq_class(lo);
@@ -68,118 +39,6 @@ bool HasQuantifier(const Ptr& t) {
         for (const Ptr& a : node->args) {
             if (seen.insert(a.get()).second) {
                 stack.push_back(a.get());
-            }
-        }
-    }
-    return false;
-}
-
-std::vector<Ptr> Equations(const Ptr& t) {
-    std::vector<Ptr> found;
-    std::unordered_set<const BRIX_Smt2Term*> seen;
-    std::vector<Ptr> stack{t};
-    while (!stack.empty() && found.size() < kEquationsTried) {
-        Ptr node = stack.back();
-        stack.pop_back();
-        if (node->op == Op::Eq) {
-            found.push_back(node);
-        } else if (node->isBool) {
-            for (const Ptr& a : node->args) {
-                if (seen.insert(a.get()).second) {
-                    stack.push_back(a);
-                }
-            }
-        }
-    }
-    return found;
-}
-
-// t as slope * x + offset in the variable x, the others at `point`; false
-// when t is not linear in x.
-class Linear {
-public:
-    Linear(int x, const Point& point) : x_(x), point_(point) {}
-    bool Form(const Ptr& t, mpq_class& slope, mpq_class& offset) {
-        const auto memo = memo_.find(t.get());
-        if (memo != memo_.end()) {
-            slope = memo->second.first;
-            offset = memo->second.second;
-            return true;
-        }
-        switch (t->op) {
-            case Op::Const:
-            case Op::Var:
-                slope = t->op == Op::Var && t->var == x_ ? 1 : 0;
-                offset = t->op == Op::Const ? t->value
-                         : slope == 0      ? point_[static_cast<std::size_t>(t->var)]
-                                           : mpq_class(0);
-                break;
-            case Op::Neg:
-                if (!Form(t->args[0], slope, offset)) {
-                    return false;
-                }
-                slope = -slope;
-                offset = -offset;
-                break;
-            case Op::Add:
-            case Op::Mul: {
-                const bool add = t->op == Op::Add;
-                slope = 0;
-                offset = add ? 0 : 1;
-                for (const Ptr& a : t->args) {
-                    mpq_class s;
-                    mpq_class o;
-                    if (!Form(a, s, o) || (!add && s != 0 && slope != 0) ||
-                        !BRIX_Smt2Small(slope, o) || !BRIX_Smt2Small(offset, s) ||
-                        !BRIX_Smt2Small(offset, o)) {
-                        return false;
-                    }
-                    slope = add ? mpq_class(slope + s) : mpq_class(slope * o + offset * s);
-                    offset = add ? mpq_class(offset + o) : mpq_class(offset * o);
-                }
-                break;
-            }
-            default:
-                return false;
-        }
-        memo_.emplace(t.get(), std::make_pair(slope, offset));
-        return true;
-    }
-
-private:
-    int x_;
-    const Point& point_;
-    std::unordered_map<const BRIX_Smt2Term*, std::pair<mpq_class, mpq_class>> memo_;
-};
-
-bool Holds(const Ptr& formula, const Point& point) {
-    bool truth = false;
-    return BRIX_Smt2Evaluator(point).Truth(formula, truth) && truth;
-}
-
-// The point itself, else the point with one variable moved to solve one
-// equation of the formula exactly; true with `point` set to the one that
-// satisfies the formula.
-bool TryCandidates(const Ptr& formula, const std::vector<int>& vars, Point& point) {
-    if (Holds(formula, point)) {
-        return true;
-    }
-    for (const Ptr& equation : Equations(formula)) {
-        for (int x : vars) {
-            Linear linear(x, point);
-            mpq_class s0, o0, s1, o1;
-            if (!linear.Form(equation->args[0], s0, o0) ||
-                !linear.Form(equation->args[1], s1, o1) || s0 == s1) {
-                continue;
-            }
-            Point moved = point;
-            if (!BRIX_Smt2Small(o1, o0) || !BRIX_Smt2Small(s0, s1)) {
-                continue;
-            }
-            moved[static_cast<std::size_t>(x)] = (o1 - o0) / (s0 - s1);
-            if (Holds(formula, moved)) {
-                point = std::move(moved);
-                return true;
             }
         }
     }
@@ -269,7 +128,7 @@ bool Judge(const brix::SolveResult& r, const Ptr& formula, const std::vector<int
         }
         // Every point of a true box satisfies the formula; without quantifiers
         // that is checked once more, exactly.
-        if (quantified || Holds(formula, point)) {
+        if (quantified || BRIX_Smt2Holds(formula, point)) {
             answer = Sat(vars, point);
             return true;
         }
@@ -287,7 +146,7 @@ bool Judge(const brix::SolveResult& r, const Ptr& formula, const std::vector<int
             const brix::Bounds& side = r.openBoxes[b][i];
             point[static_cast<std::size_t>(vars[i])] = PointIn(side.lo, side.hi);
         }
-        if (TryCandidates(formula, vars, point)) {
+        if (BRIX_Smt2TryCandidates(formula, vars, point)) {
             answer = Sat(vars, point);
             return true;
         }
@@ -296,16 +155,6 @@ bool Judge(const brix::SolveResult& r, const Ptr& formula, const std::vector<int
 }
 
 }  // namespace
-
-mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
-    if (sgn(lo) < 0 && sgn(hi) > 0) {
-        return 0;
-    }
-    if (sgn(hi) <= 0) {
-        return -SimplestNonNegative(-hi, -lo, false);
-    }
-    return SimplestNonNegative(lo, hi, false);
-}
 
 BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
                                const std::vector<std::string>& names,
@@ -345,7 +194,7 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
     }
     const bool quantified = HasQuantifier(formula);
     for (int c = 0; c < 3 && !quantified; ++c) {
-        if (TryCandidates(formula, vars, corners[c])) {
+        if (BRIX_Smt2TryCandidates(formula, vars, corners[c])) {
             return Sat(vars, corners[c]);
         }
     }

@@ -35,8 +35,4 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<BRIX_Smt2TermPtr>& assertions,
                                const std::vector<std::string>& names,
                                const brix::SolveOptions& options, bool solve = true);
 
-// The simplest rational (smallest denominator, then smallest magnitude) in
-// the open interval (lo, hi), lo < hi.
-mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi);
-
 #endif

@@ -1,8 +1,8 @@
-#include "Driver/BRIX_Smt2Check.h"
 #include "Driver/BRIX_Smt2Elaborate.h"
 #include "Driver/BRIX_Smt2Reader.h"
 #include "Driver/BRIX_Smt2Script.h"
 #include "Driver/BRIX_Smt2Translate.h"
+#include "Driver/BRIX_Smt2Witness.h"
 
 #include <cmath>
 #include <sstream>
