@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -221,25 +220,29 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         }
         box.push_back({lo, hi});
     }
-    // The refinement that stops at the first true box, first briefly (the
-    // candidates of its open boxes often decide); then the closed sentence
-    // "F holds nowhere in the box", whose proof is unsat (a quantifier inside
-    // is often decided faster so); then the first again in the time left; it
-    // may end undecided when an existential quantifier inside gives up on a
-    // box, so then the whole box is refined to a small error bound and to the
-    // error bound asked for.
+    // Three ways to an answer take turns, each up to a deadline (a share of
+    // the limit) that grows from round to round, since each may stall where
+    // another decides at once: the refinement that stops at the first true
+    // box (it gives up at once when an existential quantifier inside does);
+    // the refinement of the whole box to a small error bound (after either,
+    // the candidates of the open boxes are tried); the closed sentence "F
+    // holds nowhere in the box", whose proof is unsat (a quantifier inside is
+    // often decided faster so). Last, the whole box to the error bound asked
+    // for, in the time left.
     struct Stage {
         bool single;
         double errorBound;
-        double share;  // of the time limit, at most
+        double share;  // of the time limit: the deadline
         bool refute;
     };
     const double e = options.errorBound;
-    const Stage stages[] = {{options.singleBox, e, 0.05, false},
-                            {false, e, 0.3, true},
-                            {options.singleBox, e, 1, false},
-                            {false, std::max(e, kStageErrorBound), 1, false},
-                            {false, e, 1, false}};
+    const double small = std::max(e, kStageErrorBound);
+    const bool single = options.singleBox;
+    const Stage stages[] = {{single, e, 0.05, false},   {false, small, 0.1, false},
+                            {false, e, 0.15, true},     {single, e, 0.3, false},
+                            {false, small, 0.45, false}, {false, e, 0.6, true},
+                            {single, e, 0.7, false},    {false, small, 0.8, false},
+                            {false, e, 0.9, true},      {false, e, 1, false}};
     const double limit = options.timeoutSeconds > 0 ? options.timeoutSeconds : kNoLimitFirstStage;
     const std::string refutation = "FORALL([" + Join(brixNames) + "], [" + BoxText(box) +
                                    "], ~(" + text + "))";
@@ -254,11 +257,11 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
         staged.singleBox = stage.single;
         staged.errorBound = stage.errorBound;
         const bool brief = stage.share < 1;
+        if ((brief && used >= stage.share * limit) || (stage.refute && vars.empty())) {
+            continue;  // past its deadline; a closed formula is a sentence already
+        }
         if (brief || options.timeoutSeconds > 0) {
             staged.timeoutSeconds = std::max(1e-3, (brief ? stage.share * limit : limit) - used);
-        }
-        if (stage.refute && vars.empty()) {
-            continue;  // a closed formula is decided as a sentence already
         }
         if (stage.refute) {
             const brix::SolveResult sentence = brix::Solver(staged).Solve(refutation, {}, {});
