@@ -2,7 +2,8 @@
 // bounded, solved through the facade, and the answer proved: sat only with a
 // witness inside a box proved true (checked exactly when the formula has no
 // quantifier) or found by exact evaluation, unsat only when every box was
-// proved false or the bounds contradict each other, unknown otherwise.
+// proved false, the sentence "F holds nowhere in the box" was proved, or the
+// bounds contradict each other; unknown otherwise.
 #ifndef BRIX_DRIVER_BRIX_SMT2CHECK_H
 #define BRIX_DRIVER_BRIX_SMT2CHECK_H
 

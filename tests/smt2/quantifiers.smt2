@@ -1,3 +1,4 @@
+; args: -t 5
 ; forall and exists with bounds in the guard: orientations, chains, strict
 ; bounds, several variables, bounds that are not doubles, missing bounds.
 (set-logic NRA)
@@ -49,4 +50,10 @@
 (check-sat)
 (pop)
 (assert (forall ((y Real)) (=> (<= 1 y 0) false)))
+(check-sat)
+(reset-assertions)
+; every x in [-1, 1] has a root y of y^2 - x = 1 in [-2, 2]: proved by the
+; sentence that the formula holds nowhere
+(assert (<= (- 1) x 1))
+(assert (forall ((y Real)) (=> (and (<= (- 2) y) (<= y 2)) (not (= (- (* y y) x) 1)))))
 (check-sat)
