@@ -2,6 +2,8 @@
 # Compares the answers of brix-smt2 with those of z3 on SMT-LIB files: a sat
 # where z3 says unsat, or the reverse, fails; unknown on either side is
 # allowed. Files with an expected non-zero status (error cases) are left out.
+# For a file with one check-sat answered sat, z3 also checks the model: the
+# assertions with the model's values must not be unsat.
 # Exits 77 (skipped) when z3 is not installed.
 #
 #   crosscheck_z3.sh BRIX_SMT2 FILE...
@@ -25,6 +27,17 @@ for file in "$@"; do
             fail=1
         fi
     done
+    if [ "$(grep -c '(check-sat)' "$file")" = 1 ] && [ "${ours[0]:-}" = sat ]; then
+        script=$(sed -n '/(check-sat)/q;p' "$file")
+        values=$(printf '%s\n(check-sat)\n(get-model)\n' "$script" | "$program" -t 2 - 2>/dev/null |
+                 sed -n 's/^  (define-fun \(.*\) () Real \(.*\))$/(assert (= \1 \2))/p')
+        verdict=$(printf '%s\n%s\n(check-sat)\n' "$script" "$values" | timeout 60 z3 -T:20 -in 2>/dev/null)
+        checked=$((checked + 1))
+        if [ "$verdict" = unsat ]; then
+            echo "$file: z3 refutes the model $values"
+            fail=1
+        fi
+    fi
 done
-echo "$checked answers compared"
+echo "$checked answers and models compared"
 exit $fail
