@@ -238,14 +238,14 @@ BRIX_Smt2Answer BRIX_Smt2Check(const std::vector<Ptr>& assertions,
     const double e = options.errorBound;
     const double small = std::max(e, kStageErrorBound);
     const bool single = options.singleBox;
-    const Stage stages[] = {{single, e, 0.05, false},   {false, small, 0.1, false},
-                            {false, e, 0.15, true},     {single, e, 0.3, false},
+    const Stage stages[] = {{single, e, 0.05, false},    {false, small, 0.1, false},
+                            {false, e, 0.15, true},      {single, e, 0.3, false},
                             {false, small, 0.45, false}, {false, e, 0.6, true},
-                            {single, e, 0.7, false},    {false, small, 0.8, false},
-                            {false, e, 0.9, true},      {false, e, 1, false}};
+                            {single, e, 0.7, false},     {false, small, 0.8, false},
+                            {false, e, 0.9, true},       {false, e, 1, false}};
     const double limit = options.timeoutSeconds > 0 ? options.timeoutSeconds : kNoLimitFirstStage;
-    const std::string refutation = "FORALL([" + Join(brixNames) + "], [" + BoxText(box) +
-                                   "], ~(" + text + "))";
+    const std::string refutation =
+        "FORALL([" + Join(brixNames) + "], [" + BoxText(box) + "], ~(" + text + "))";
     const std::clock_t start = std::clock();
     brix::SolveResult r;
     for (const Stage& stage : stages) {

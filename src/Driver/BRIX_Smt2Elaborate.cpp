@@ -286,7 +286,10 @@ Ptr BRIX_Smt2Elaborator::Operator(const std::string& name, const std::vector<Ptr
     }
     if (name == "not" || name == "and" || name == "or" || name == "=>" || name == "xor") {
         const bool unary = name == "not";
-        if (!arity(unary ? 1 : name == "=>" || name == "xor" ? 2 : 1, unary ? 1 : any) ||
+        if (!arity(unary                           ? 1
+                   : name == "=>" || name == "xor" ? 2
+                                                   : 1,
+                   unary ? 1 : any) ||
             !sorted(true)) {
             return nullptr;
         }

@@ -15,8 +15,8 @@
 // The names a script has declared. Every variable, declared or bound by a
 // quantifier, has an index of its own for the script's lifetime.
 struct BRIX_Smt2Symbols {
-    std::vector<std::string> varNames;            // by variable index
-    std::map<std::string, int> constants;         // declared constants in scope
+    std::vector<std::string> varNames;               // by variable index
+    std::map<std::string, int> constants;            // declared constants in scope
     std::map<std::string, BRIX_Smt2TermPtr> macros;  // define-fun in scope
 };
 

@@ -11,8 +11,9 @@ using Kind = BRIX_Smt2SExpr::Kind;
 const char* const kLogics[] = {"QF_NRA", "QF_LRA", "NRA", "LRA"};
 // Options that are accepted without a note (they change nothing here or are
 // honoured).
-const char* const kKnownOptions[] = {":print-success", ":produce-models", ":produce-unsat-cores",
-                                     ":produce-assignments", ":random-seed", ":verbosity"};
+const char* const kKnownOptions[] = {":print-success",       ":produce-models",
+                                     ":produce-unsat-cores", ":produce-assignments",
+                                     ":random-seed",         ":verbosity"};
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
@@ -25,8 +26,9 @@ std::string Quoted(const std::string& text) {
 // A symbol as SMT-LIB writes it: between bars unless it is a simple symbol.
 std::string SymbolText(const std::string& name) {
     const bool simple = !name.empty() && (name[0] < '0' || name[0] > '9') &&
-                        name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                               "0123456789~!@$%^&*_-+=<>.?/") == std::string::npos;
+                        name.find_first_not_of(
+                            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                            "0123456789~!@$%^&*_-+=<>.?/") == std::string::npos;
     return simple ? name : "|" + name + "|";
 }
 
@@ -247,8 +249,7 @@ bool BRIX_Smt2Script::Declare(const BRIX_Smt2SExpr& c, std::string& error) {
 }
 
 bool BRIX_Smt2Script::Define(const BRIX_Smt2SExpr& c, std::string& error) {
-    if (c.items.size() != 5 || c.items[1].kind != Kind::Symbol ||
-        c.items[2].kind != Kind::List) {
+    if (c.items.size() != 5 || c.items[1].kind != Kind::Symbol || c.items[2].kind != Kind::List) {
         error = "define-fun is (define-fun NAME () SORT TERM)";
         return false;
     }

@@ -15,9 +15,26 @@
 
 enum class BRIX_Smt2Op {
     // Real terms.
-    Const, Var, Add, Mul, Neg, Ite, Unsupported,
+    Const,
+    Var,
+    Add,
+    Mul,
+    Neg,
+    Ite,
+    Unsupported,
     // Bool terms (Ite too when its branches are Bool).
-    True, False, Not, And, Or, Implies, Iff, Le, Lt, Eq, Forall, Exists
+    True,
+    False,
+    Not,
+    And,
+    Or,
+    Implies,
+    Iff,
+    Le,
+    Lt,
+    Eq,
+    Forall,
+    Exists
 };
 
 struct BRIX_Smt2Term;

@@ -216,8 +216,7 @@ bool BRIX_Smt2Translator::Constant(const mpq_class& q, std::string& out) {
     return true;
 }
 
-bool BRIX_Smt2Translator::Join(const Ptr& t, const char* separator, bool isBool,
-                               std::string& out) {
+bool BRIX_Smt2Translator::Join(const Ptr& t, const char* separator, bool isBool, std::string& out) {
     out += "(";
     for (std::size_t i = 0; i < t->args.size(); ++i) {
         out += i == 0 ? "" : separator;
@@ -301,9 +300,9 @@ bool BRIX_Smt2Translator::Atom(const Ptr& t, std::string& out) {
                                     Replace(t->args[1], ite, by, memo));
         }
         const Ptr& c = ite->args[0];
-        return Bool(BRIX_Smt2Or({BRIX_Smt2And({c, cases[0]}),
-                                 BRIX_Smt2And({BRIX_Smt2Not(c), cases[1]})}),
-                    out);
+        return Bool(
+            BRIX_Smt2Or({BRIX_Smt2And({c, cases[0]}), BRIX_Smt2And({BRIX_Smt2Not(c), cases[1]})}),
+            out);
     }
     out += "(";
     if (!Real(t->args[0], out)) {
@@ -348,8 +347,8 @@ bool BRIX_Smt2Translator::Quantifier(const Ptr& t, std::string& out) {
         double ignored = 0;
         if (!BRIX_Smt2Enclose(range.lo.value, lo, ignored) ||
             !BRIX_Smt2Enclose(range.hi.value, ignored, hi)) {
-            return Fail("a bound of quantified variable '" +
-                        names_[static_cast<std::size_t>(var)] + "' is beyond the doubles");
+            return Fail("a bound of quantified variable '" + names_[static_cast<std::size_t>(var)] +
+                        "' is beyond the doubles");
         }
         names += (names.empty() ? "" : ", ") + BRIX_Smt2VarName(var);
         box += std::string(box.empty() ? "" : ", ") + "[" + BRIX_Smt2DoubleText(lo) + ", " +

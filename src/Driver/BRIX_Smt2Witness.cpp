@@ -78,8 +78,8 @@ public:
             case Op::Var:
                 slope = t->op == Op::Var && t->var == x_ ? 1 : 0;
                 offset = t->op == Op::Const ? t->value
-                         : slope == 0      ? point_[static_cast<std::size_t>(t->var)]
-                                           : mpq_class(0);
+                         : slope == 0       ? point_[static_cast<std::size_t>(t->var)]
+                                            : mpq_class(0);
                 break;
             case Op::Neg:
                 if (!Form(t->args[0], slope, offset)) {
@@ -119,11 +119,87 @@ private:
     std::unordered_map<const BRIX_Smt2Term*, std::pair<mpq_class, mpq_class>> memo_;
 };
 
+bool Holds(const Ptr& formula, const Point& point) {
+    bool truth = false;
+    return BRIX_Smt2Evaluator(point).Truth(formula, truth) && truth;
+}
+
+// The equations among the top-level conjuncts of the formula, as rows
+// a . (x - point) = -residual of their linearisation at the point (exact for
+// equations linear in every variable), solved by Gaussian elimination with the
+// variables of no pivot kept at the point: true, with `point` moved to the
+// solution, when the formula holds there.
+bool SolveEquations(const Ptr& formula, const std::vector<int>& vars, Point& point) {
+    std::vector<std::vector<mpq_class>> rows;  // coefficients, then minus the residual
+    const std::vector<Ptr> conjuncts =
+        formula->op == Op::And ? formula->args : std::vector<Ptr>{formula};
+    for (const Ptr& c : conjuncts) {
+        if (c->op != Op::Eq || rows.size() >= kEquationsTried) {
+            continue;
+        }
+        std::vector<mpq_class> row;
+        mpq_class residual;
+        for (int x : vars) {
+            Linear linear(x, point);
+            mpq_class s0, o0, s1, o1;
+            if (!linear.Form(c->args[0], s0, o0) || !linear.Form(c->args[1], s1, o1)) {
+                break;
+            }
+            row.push_back(s0 - s1);
+            residual = (s0 - s1) * point[static_cast<std::size_t>(x)] + o0 - o1;
+        }
+        if (row.size() == vars.size()) {
+            row.push_back(-residual);
+            rows.push_back(std::move(row));
+        }
+    }
+    const std::size_t n = vars.size();
+    std::vector<std::size_t> pivots;  // column of each pivot row, in order
+    for (std::size_t col = 0, r = 0; col < n && r < rows.size(); ++col) {
+        std::size_t p = r;
+        while (p < rows.size() && rows[p][col] == 0) {
+            ++p;
+        }
+        if (p == rows.size()) {
+            continue;
+        }
+        std::swap(rows[p], rows[r]);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (i == r || rows[i][col] == 0) {
+                continue;
+            }
+            const mpq_class factor = rows[i][col] / rows[r][col];
+            for (std::size_t k = col; k <= n; ++k) {
+                if (!BRIX_Smt2Small(factor, rows[r][k])) {
+                    return false;
+                }
+                rows[i][k] -= factor * rows[r][k];
+            }
+        }
+        pivots.push_back(col);
+        ++r;
+    }
+    for (std::size_t i = pivots.size(); i < rows.size(); ++i) {
+        if (rows[i][n] != 0) {
+            return false;  // the linearised equations contradict each other
+        }
+    }
+    Point moved = point;
+    for (std::size_t i = 0; i < pivots.size(); ++i) {
+        const auto x = static_cast<std::size_t>(vars[pivots[i]]);
+        moved[x] += rows[i][n] / rows[i][pivots[i]];
+    }
+    if (!Holds(formula, moved)) {
+        return false;
+    }
+    point = std::move(moved);
+    return true;
+}
+
 }  // namespace
 
 bool BRIX_Smt2Holds(const Ptr& formula, const Point& point) {
-    bool truth = false;
-    return BRIX_Smt2Evaluator(point).Truth(formula, truth) && truth;
+    return Holds(formula, point);
 }
 
 bool BRIX_Smt2TryCandidates(const Ptr& formula, const std::vector<int>& vars, Point& point) {
@@ -149,7 +225,7 @@ bool BRIX_Smt2TryCandidates(const Ptr& formula, const std::vector<int>& vars, Po
             }
         }
     }
-    return false;
+    return SolveEquations(formula, vars, point);
 }
 
 mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
@@ -161,4 +237,3 @@ mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi) {
     }
     return SimplestNonNegative(lo, hi, false);
 }
-

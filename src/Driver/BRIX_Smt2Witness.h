@@ -16,8 +16,9 @@ mpq_class BRIX_Smt2Simplest(const mpq_class& lo, const mpq_class& hi);
 bool BRIX_Smt2Holds(const BRIX_Smt2TermPtr& formula, const std::vector<mpq_class>& point);
 
 // The point itself, else the point with one of `vars` moved to solve one
-// equation of the formula exactly: true, with `point` set to it, when the
-// formula holds there.
+// equation of the formula exactly, else the point moved to solve the
+// equations among its top-level conjuncts together (exactly when they are
+// linear): true, with `point` set to it, when the formula holds there.
 bool BRIX_Smt2TryCandidates(const BRIX_Smt2TermPtr& formula, const std::vector<int>& vars,
                             std::vector<mpq_class>& point);
 

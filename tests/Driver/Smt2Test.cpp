@@ -182,12 +182,14 @@ TEST(Smt2Translate, QuantifierBoxAndIte) {
     double lo = 0;
     double hi = 0;
     BRIX_Smt2Enclose(mpq_class(1, 3), lo, hi);
-    EXPECT_EQ(text.rfind("FORALL([v2], [[0, " + BRIX_Smt2DoubleText(hi) + "]], ((((0) < v2) /\\ (v2 < [", 0),
-              0u)
+    EXPECT_EQ(
+        text.rfind("FORALL([v2], [[0, " + BRIX_Smt2DoubleText(hi) + "]], ((((0) < v2) /\\ (v2 < [",
+                   0),
+        0u)
         << text;
     EXPECT_NE(text.find("v2^2"), std::string::npos) << text;
-    EXPECT_FALSE(translator.Translate(terms.Term("(exists ((s Real)) (and (< 0 s) (= s x)))"),
-                                      text, reason));
+    EXPECT_FALSE(translator.Translate(terms.Term("(exists ((s Real)) (and (< 0 s) (= s x)))"), text,
+                                      reason));
     EXPECT_NE(reason.find("'s'"), std::string::npos) << reason;
     ASSERT_TRUE(translator.Translate(terms.Term("(< (ite (< x 0) (- x) x) 1)"), text, reason));
     EXPECT_EQ(text, "(((v0 < (0)) /\\ ((-v0) < (1))) \\/ (~((v0 < (0))) /\\ (v0 < (1))))");
@@ -202,12 +204,13 @@ TEST(Smt2Script, ProvedAnswers) {
                         clean),
               "unsat\n");
     EXPECT_TRUE(clean);
-    EXPECT_EQ(RunScript("(declare-const x Real)(assert (<= 0 x 2))(assert (> (* x x) 3.9))"
-                        "(assert (forall ((t Real)) (=> (<= 0 t 1) (> (* x x) (+ t 2.9)))))"
-                        "(check-sat)(get-model)(pop)",
-                        clean),
-              "sat\n(model\n  (define-fun x () Real (/ 79 40))\n)\n(error \"line 1: pop 1 with only 0 "
-              "levels pushed\")\n");
+    EXPECT_EQ(
+        RunScript("(declare-const x Real)(assert (<= 0 x 2))(assert (> (* x x) 3.9))"
+                  "(assert (forall ((t Real)) (=> (<= 0 t 1) (> (* x x) (+ t 2.9)))))"
+                  "(check-sat)(get-model)(pop)",
+                  clean),
+        "sat\n(model\n  (define-fun x () Real (/ 79 40))\n)\n(error \"line 1: pop 1 with only 0 "
+        "levels pushed\")\n");
     EXPECT_FALSE(clean);
 }
 

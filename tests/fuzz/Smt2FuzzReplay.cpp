@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
             std::cerr << "cannot read " << argv[i] << "\n";
             return 1;
         }
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::cout << argc - 1 << " inputs replayed\n";

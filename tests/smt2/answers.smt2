@@ -16,6 +16,12 @@
 (get-model)
 (pop)
 (push)
+; two linear equations solved together
+(assert (= (- x y) 0.2))
+(check-sat)
+(get-model)
+(pop)
+(push)
 ; 0.1 is no double: x in (0.1, double(0.1)] is not empty
 (assert (> x 0.1))
 (assert (<= x 0.1000000000000000055511151231257827021181583404541015625))
