@@ -11,7 +11,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads bench-mpi fuzz fuzz-solve format tidy bench bench-boundary bench-peers clean
+.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads bench-mpi fuzz fuzz-smt2 fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -60,6 +60,17 @@ fuzz: deps
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/tests/fuzz/brix_parser_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
 	    -dict=tests/fuzz/parser.dict -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
+
+# Coverage-guided fuzzing of brix-smt2's SMT-LIB 2 reader and translator
+# (no solving), for FUZZ_SECONDS seconds; findings are written to build-fuzz/.
+# Copy a fixed finding into tests/fuzz/smt2_corpus/: make check replays it.
+fuzz-smt2: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DBRIX_FUZZ=ON
+	cmake --build $(FUZZ) --target brix_smt2_fuzz -j $(JOBS)
+	mkdir -p $(FUZZ)/smt2_corpus
+	$(FUZZ)/tests/fuzz/brix_smt2_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+	    -dict=tests/fuzz/smt2.dict -artifact_prefix=$(FUZZ)/smt2- $(FUZZ)/smt2_corpus \
+	    tests/fuzz/smt2_corpus
 
 # Random well-formed problems solved through the library facade, every claim
 # checked exactly, under the sanitizers, for FUZZ_SECONDS seconds; replay

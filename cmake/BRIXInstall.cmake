@@ -16,8 +16,9 @@ target_link_libraries(brix_package INTERFACE brix_driver)
 set_target_properties(brix_package PROPERTIES EXPORT_NAME brix)
 add_library(BRIX::brix ALIAS brix_package)
 
-install(TARGETS brix brix-plot brix-mpi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS brix brix-plot brix-mpi brix-smt2 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/brix.1 ${PROJECT_SOURCE_DIR}/docs/brix-mpi.1
+              ${PROJECT_SOURCE_DIR}/docs/brix-smt2.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # brix_warnings and brix_rounding carry compile options only; the libraries

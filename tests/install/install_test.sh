@@ -19,7 +19,9 @@ if ! "$cmake" --install "$build" --prefix "$prefix" > "$tmp/install.log" 2>&1; t
 fi
 
 status=0
-for file in bin/brix bin/brix-plot share/man/man1/brix.1 include/brix/Driver/BRIX_Solve.h \
+for file in bin/brix bin/brix-plot bin/brix-smt2 bin/brix-mpi \
+            share/man/man1/brix.1 share/man/man1/brix-smt2.1 share/man/man1/brix-mpi.1 \
+            include/brix/Driver/BRIX_Solve.h \
             lib/libbrix_system.a lib/libbrix_interval.a lib/libbrix_lang.a lib/libbrix_win.a \
             lib/libbrix_tuning.a lib/libbrix_solver.a lib/libbrix_driver.a \
             lib/cmake/BRIX/BRIXConfig.cmake lib/cmake/BRIX/BRIXConfigVersion.cmake \
