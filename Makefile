@@ -38,11 +38,14 @@ test-asan: build-asan
 	    $(XVFB) ctest --test-dir $(ASAN) --output-on-failure --timeout 300 -j $(JOBS)
 
 # Solvers in several threads at once under ThreadSanitizer: only the libraries
-# and the thread tests are built.
+# and the thread tests are built (and the test of rank 0 of brix-mpi refining
+# in a thread while it installs results).
 test-tsan: deps
 	cmake -S . -B $(TSAN) -DBRIX_TSAN=ON -DBRIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
-	cmake --build $(TSAN) --target brix_thread_tests -j $(JOBS)
+	cmake --build $(TSAN) --target brix_thread_tests brix_mpi_jobs_tests -j $(JOBS)
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN)/tests/Driver/brix_thread_tests
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN)/tests/Driver/brix_mpi_jobs_tests \
+	    --gtest_filter='*Thread*'
 
 # Every test, in the optimised build and again under the sanitizers, with
 # warnings as errors.

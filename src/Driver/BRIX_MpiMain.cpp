@@ -83,7 +83,10 @@ int Coordinate(int ranks, int argc, char** argv) {
 int main(int argc, char** argv) {
     // Rounding to nearest, exceptions masked, registered modules started.
     (void)SAL_Interface::StartUp(&argc, &argv);
-    MPI_Init(&argc, &argv);
+    // Only the main thread calls MPI; rank 0 refines its own pieces in a
+    // second thread.
+    int provided = 0;
+    MPI_Init_thread(&argc, &argv, MPI_THREAD_FUNNELED, &provided);
     MPI_Comm_set_errhandler(MPI_COMM_WORLD, MPI_ERRORS_RETURN);
     int rank = 0;
     int ranks = 1;

@@ -2,6 +2,7 @@
 
 #include "Constraint/BRIX_Quantified.h"
 #include "Constraint/BRIX_QuantifiedUnknown.h"
+#include "Driver/BRIX_Context.h"
 #include "Driver/BRIX_MpiJobs.h"
 #include "Driver/BRIX_MpiMessages.h"
 #include "Driver/BRIX_MpiWorker.h"
@@ -12,6 +13,7 @@
 #include <mpi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +78,45 @@ bool Decisive(const BRIX_Problem& whole, const BRIX_Problem& piece) {
            (whole.sentenceForall ? piece.provedFalse : piece.provedTrue);
 }
 
+// The piece rank 0 refines itself, in a thread that takes the calling
+// thread's flags, parameters and time-out as the threads of -j do.
+class LocalPiece {
+public:
+    LocalPiece() = default;
+    LocalPiece(const LocalPiece&) = delete;
+    LocalPiece& operator=(const LocalPiece&) = delete;
+    ~LocalPiece() { Join(); }
+
+    // Starts refining piece (borrowed until Join) as job number `number`.
+    void Start(long number, BRIX_Problem& piece, double now) {
+        job = number;
+        begun = now;
+        finished_.store(false, std::memory_order_relaxed);
+        BRIX_Context& parent = BRIX_CurrentContext();
+        thread_ = std::thread([this, &parent, &piece] {
+            {
+                BRIX_ContextScope scope(parent);
+                refineQueue({&piece}, 1);
+            }
+            finished_.store(true, std::memory_order_release);
+        });
+    }
+    bool joinable() const { return thread_.joinable(); }
+    bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    long job = -1;
+    double begun = 0.0;
+
+private:
+    std::thread thread_;
+    std::atomic<bool> finished_{false};
+};
+
 }  // namespace
 
 bool brixShareStandardInput(int rank) {
@@ -121,6 +162,7 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem& whole, const std::vector<BRIX_Pro
             book.MarkFailed(r);
         }
     }
+    LocalPiece local;
     auto refill = [&](int rank) {
         for (long j = book.Take(rank, Now()); j >= 0; j = book.Take(rank, Now())) {
             SendBytes(packJob(JobOf(*queue[static_cast<std::size_t>(j)], j)), rank, JobTag);
@@ -176,20 +218,30 @@ void BRIX_MpiCoordinator::Refine(BRIX_Problem& whole, const std::vector<BRIX_Pro
             }
             refill(r);
         }
-        const long mine = book.Take(0, Now());
-        if (mine >= 0) {
-            const double begun = Now();
-            BRIX_Problem& piece = *queue[static_cast<std::size_t>(mine)];
-            refineQueue({&piece}, 1);
-            book.Finish(0, mine, Now());
+        // Rank 0's own share runs in a thread of its own, so that the
+        // coordinator keeps answering the other ranks however long a piece
+        // takes here (between pieces only, a long piece would leave them
+        // without work).
+        if (local.joinable() && local.Finished()) {
+            BRIX_Problem& piece = *queue[static_cast<std::size_t>(local.job)];
+            local.Join();
+            book.Finish(0, local.job, Now());
             if (Decisive(whole, piece)) {
                 book.DropWaiting();
             }
-            longestPiece_ = std::max(longestPiece_, Now() - begun);
+            longestPiece_ = std::max(longestPiece_, Now() - local.begun);
             if (stats_ != nullptr) {
-                std::fprintf(stats_, "piece 0 %ld - %.6f 0 0\n", mine, Now() - begun);
+                std::fprintf(stats_, "piece 0 %ld - %.6f 0 0\n", local.job, Now() - local.begun);
             }
-        } else if (!heard) {
+        }
+        if (!local.joinable()) {
+            const long mine = book.Take(0, Now());
+            if (mine >= 0) {
+                local.Start(mine, *queue[static_cast<std::size_t>(mine)], Now());
+                continue;
+            }
+        }
+        if (!heard) {
             Nap();
         }
     }

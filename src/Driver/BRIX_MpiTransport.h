@@ -1,7 +1,7 @@
 // The MPI side of a refinement shared among the processes of an MPI job:
 // standard input shared with every rank, the coordinator on rank 0 that
 // hands piece jobs out as ranks become free (and refines pieces itself
-// between its polls), and the loop of the other ranks.
+// in a second thread), and the loop of the other ranks.
 #ifndef BRIX_DRIVER_BRIX_MPITRANSPORT_H
 #define BRIX_DRIVER_BRIX_MPITRANSPORT_H
 

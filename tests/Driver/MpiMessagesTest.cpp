@@ -1,6 +1,7 @@
 #include "Driver/BRIX_MpiMessages.h"
 
 #include "Driver/BRIX_BuildProblem.h"
+#include "Driver/BRIX_Context.h"
 #include "Expr/Ex_Parse.h"
 #include "IO/Ex_Stream.h"
 #include "IO/IO_SysStream.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -191,6 +193,42 @@ TEST(MpiMessages, PiecesThroughBytesAndLostPieces) {
 }
 
 // A closed sentence cut on its outermost quantifier gives the whole's
+
+// As the coordinator of rank 0 works: one thread refines some pieces in the
+// caller's context while the calling thread installs the results of the
+// others from bytes. The boxes are those refined in one thread (and the
+// thread test build runs this under ThreadSanitizer).
+TEST(MpiMessages, PiecesInstalledWhileAThreadRefines) {
+    const Box B = BoxOf({-1.5, 1.5, -1.5, 1.5});
+    const char* f = "x^2 + y^2 + x*y <= 1;";
+    Owned here;
+    Solve(f, {"x", "y"}, B, 0.01, nullptr, here.problem);
+    auto shared = [](BRIX_Problem&, const std::vector<BRIX_Problem*>& queue) {
+        std::vector<BRIX_Problem*> odd, even;
+        for (std::size_t k = 0; k < queue.size(); ++k) {
+            (k % 2 != 0 ? odd : even).push_back(queue[k]);
+        }
+        BRIX_Context& parent = BRIX_CurrentContext();
+        std::thread local([&parent, &odd] {
+            BRIX_ContextScope scope(parent);
+            refineQueue(odd, 1);
+        });
+        for (BRIX_Problem* piece : even) {
+            refineQueue({piece}, 1);
+            BRIX_PieceResult back;
+            ASSERT_TRUE(unpackResult(packResult(resultOf(*piece)), back));
+            installResult(back, *piece);
+        }
+        local.join();
+    };
+    Owned there;
+    Solve(f, {"x", "y"}, B, 0.01, shared, there.problem);
+    const Volumes a = VolumesOf(here.problem), b = VolumesOf(there.problem);
+    EXPECT_EQ(a.yes, b.yes);
+    EXPECT_EQ(a.no, b.no);
+    EXPECT_EQ(a.open, b.open);
+    EXPECT_TRUE(there.problem.complete);
+}
 // verdict; a lost piece leaves it undecided unless the others decide it.
 TEST(MpiMessages, SentencePieces) {
     struct Case {
