@@ -11,7 +11,7 @@ EXAMPLE ?= examples/circle.brx
 # The window tests need an X server: every test run gets its own virtual one.
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads bench-mpi fuzz fuzz-smt2 fuzz-solve format tidy bench bench-boundary bench-peers clean
+.PHONY: all deps build build-asan run check test test-asan test-tsan bench-threads bench-mpi crosscheck-smt2 fuzz fuzz-smt2 fuzz-solve format tidy bench bench-boundary bench-peers clean
 
 all: build
 
@@ -116,6 +116,17 @@ bench-peers: build
 	@bash scripts/deps.sh z3 qepcad
 	python3 bench/peers/run.py $(BUILD)/brix --limit $(PEERS_LIMIT)
 	python3 bench/peers/run.py $(BUILD)/brix --set thin --limit $(PEERS_LIMIT)
+
+# Random SMT-LIB 2 problems answered by brix-smt2 and by z3 (installed here
+# when missing, never by `make check`); fails on a sat against an unsat.
+# CROSSCHECK_COUNT problems from seed CROSSCHECK_SEED; findings are kept in
+# build/smt2-vs-z3/.
+CROSSCHECK_COUNT ?= 200
+CROSSCHECK_SEED ?= 1
+crosscheck-smt2: build
+	@bash scripts/deps.sh z3
+	python3 tests/fuzz/smt2_vs_z3.py $(BUILD)/brix-smt2 -seed $(CROSSCHECK_SEED) \
+	    -count $(CROSSCHECK_COUNT) -out $(BUILD)/smt2-vs-z3
 
 format:
 	clang-format -i $$(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'bench/*.cpp' 'python/*.cpp')
