@@ -321,13 +321,13 @@ bool BRIX_Smt2Script::GetModel(std::string& error) {
         error = "no model: the last check-sat did not answer sat";
         return false;
     }
-    out_ << "(model" << std::endl;
+    // One line, so that a program reading answers line by line gets it whole.
+    out_ << "(model";
     for (int v : declared_) {
         const auto value = answer_.model.find(v);
-        out_ << "  (define-fun " << SymbolText(symbols_.varNames[static_cast<std::size_t>(v)])
+        out_ << " (define-fun " << SymbolText(symbols_.varNames[static_cast<std::size_t>(v)])
              << " () Real "
-             << BRIX_Smt2RationalText(value != answer_.model.end() ? value->second : 0) << ")"
-             << std::endl;
+             << BRIX_Smt2RationalText(value != answer_.model.end() ? value->second : 0) << ")";
     }
     out_ << ")" << std::endl;
     return true;

@@ -209,7 +209,7 @@ TEST(Smt2Script, ProvedAnswers) {
                   "(assert (forall ((t Real)) (=> (<= 0 t 1) (> (* x x) (+ t 2.9)))))"
                   "(check-sat)(get-model)(pop)",
                   clean),
-        "sat\n(model\n  (define-fun x () Real (/ 79 40))\n)\n(error \"line 1: pop 1 with only 0 "
+        "sat\n(model (define-fun x () Real (/ 79 40)))\n(error \"line 1: pop 1 with only 0 "
         "levels pushed\")\n");
     EXPECT_FALSE(clean);
 }

@@ -29,8 +29,14 @@ for file in "$@"; do
     done
     if [ "$(grep -c '(check-sat)' "$file")" = 1 ] && [ "${ours[0]:-}" = sat ]; then
         script=$(sed -n '/(check-sat)/q;p' "$file")
+        # The model is one line: (model (define-fun x () Real V) ...).
         values=$(printf '%s\n(check-sat)\n(get-model)\n' "$script" | "$program" -t 2 - 2>/dev/null |
-                 sed -n 's/^  (define-fun \(.*\) () Real \(.*\))$/(assert (= \1 \2))/p')
+                 sed -n 's/^(model \(.*\))$/\1/p' | sed 's/ (define-fun /\n(define-fun /g' |
+                 sed -n 's/^(define-fun \(.*\) () Real \(.*\))$/(assert (= \1 \2))/p')
+        if [ -z "$values" ]; then
+            echo "$file: sat without a model"
+            fail=1
+        fi
         verdict=$(printf '%s\n%s\n(check-sat)\n' "$script" "$values" | timeout 60 z3 -T:20 -in 2>/dev/null)
         checked=$((checked + 1))
         if [ "$verdict" = unsat ]; then
