@@ -1,12 +1,10 @@
+#include "support/ParseText.h"
 #include "Constraint/BRIX_Builder.h"
 
 #include "Constraint/BRIX_AtomicPoly.h"
 #include "Constraint/BRIX_Connective.h"
 #include "Constraint/BRIX_Negation.h"
 #include "Constraint/BRIX_Quantified.h"
-#include "Expr/Ex_Parse.h"
-#include "IO/Ex_Stream.h"
-#include "IO/IO_SysStream.h"
 
 #include <memory>
 #include <numeric>
@@ -20,22 +18,12 @@ namespace {
 using Itvl = Iv_Itvl<double>;
 using Node = std::unique_ptr<BRIX_Constraint>;
 
-Ex_Expr Parse(const std::string& text) {
-    IO_SysInputString input;
-    input.Attach(text.c_str());
-    Ex_InputStream stream;
-    stream.AttachSys(&input);
-    Ex_Expr e;
-    EXPECT_TRUE(ParseExpression(stream, e)) << text;
-    return e;
-}
-
 // Builds text (without its ";") over the free variables names, numbered 0 .. n-1.
 Node Build(const std::string& text, BRIX_Names names) {
     std::vector<int> indices(names.size());
     std::iota(indices.begin(), indices.end(), 0);
     const BRIX_Names before = names;
-    Node node(BuildConstraint(Parse(text + ";"), names, true, indices));
+    Node node(BuildConstraint(ParseText(text + ";"), names, true, indices));
     EXPECT_EQ(names, before) << "names in scope not restored: " << text;
     return node;
 }

@@ -1,12 +1,10 @@
+#include "support/ParseText.h"
 #include "support/RegistryScope.h"
 #include "Driver/BRIX_BuildProblem.h"
 
 #include "Constraint/BRIX_QuantifiedClass.h"
 #include "Constraint/BRIX_QuantifiedUnknown.h"
 #include "Driver/BRIX_Registry.h"
-#include "Expr/Ex_Parse.h"
-#include "IO/Ex_Stream.h"
-#include "IO/IO_SysStream.h"
 
 #include <memory>
 #include <string>
@@ -15,16 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-Ex_Expr Parse(const char* text) {
-    IO_SysInputString input;
-    input.Attach(text);
-    Ex_InputStream stream;
-    stream.AttachSys(&input);
-    Ex_Expr e;
-    EXPECT_TRUE(ParseExpression(stream, e)) << text;
-    return e;
-}
 
 Box UnitBox(int n) {
     Box box(n);
@@ -56,7 +44,7 @@ TEST(BuildProblem, TopNode) {
         FlagScope top(BRIX_Flag::TraceTopLevel, c.traceTop);
         FlagScope inversion(BRIX_Flag::TraceFunctionInversion, c.traceInversion);
         Built b;
-        buildProblem(Parse("TRACE(x < y);"), {"x", "y"}, UnitBox(2), c.single, 0.25, b.valid,
+        buildProblem(ParseText("TRACE(x < y);"), {"x", "y"}, UnitBox(2), c.single, 0.25, b.valid,
                      b.problem);
         ASSERT_TRUE(b.valid);
         EXPECT_FALSE(b.problem.refined);
@@ -96,7 +84,7 @@ TEST(BuildProblem, RefusedInputs) {
     for (const Case& c : cases) {
         Built b;
         b.valid = true;
-        buildProblem(Parse(c.f), c.names, UnitBox(c.boxDimension), false, 0.5, b.valid, b.problem);
+        buildProblem(ParseText(c.f), c.names, UnitBox(c.boxDimension), false, 0.5, b.valid, b.problem);
         EXPECT_FALSE(b.valid) << c.f;
         EXPECT_EQ(b.problem.constraint, nullptr) << c.f;
         EXPECT_TRUE(b.problem.refined) << c.f;
@@ -108,14 +96,14 @@ TEST(BuildProblem, RefusedInputs) {
 TEST(BuildProblem, SentencePiecesNeedAnOutermostQuantifier) {
     const char* whole = "FORALL([x], [[0, 1]], x >= 0) /\\ EXISTS([y], [[0, 1]], y > 0.5);";
     Built b;
-    buildProblem(Parse(whole), {}, Box(0), false, 0.5, b.valid, b.problem);
+    buildProblem(ParseText(whole), {}, Box(0), false, 0.5, b.valid, b.problem);
     ASSERT_TRUE(b.valid);
-    buildSharedPieces(Parse(whole), {}, Box(0), false, 0.5, nullptr, 4, b.problem);
+    buildSharedPieces(ParseText(whole), {}, Box(0), false, 0.5, nullptr, 4, b.problem);
     EXPECT_TRUE(b.problem.pieces.empty());
     EXPECT_FALSE(b.problem.sentencePieces);
 
     Built q;
-    buildProblem(Parse("EXISTS([y], [[0, 1]], y > 0.5);"), {}, Box(0), false, 0.5, q.valid,
+    buildProblem(ParseText("EXISTS([y], [[0, 1]], y > 0.5);"), {}, Box(0), false, 0.5, q.valid,
                  q.problem);
     ASSERT_TRUE(q.valid);
     BRIX_Problem piece;

@@ -1,10 +1,9 @@
+#include "support/ParseText.h"
 #include "Driver/BRIX_MpiMessages.h"
 
 #include "Driver/BRIX_BuildProblem.h"
 #include "Driver/BRIX_Context.h"
-#include "Expr/Ex_Parse.h"
 #include "IO/Ex_Stream.h"
-#include "IO/IO_SysStream.h"
 #include "Interval/Iv_Round.h"
 #include "Search/BRIX_ApproximateRefine.h"
 #include "Search/BRIX_ParallelRefine.h"
@@ -19,16 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-Ex_Expr Parse(const char* text) {
-    IO_SysInputString input;
-    input.Attach(text);
-    Ex_InputStream stream;
-    stream.AttachSys(&input);
-    Ex_Expr e;
-    EXPECT_TRUE(ParseExpression(stream, e)) << text;
-    return e;
-}
 
 Box BoxOf(std::vector<double> bounds) {
     Box box(static_cast<int>(bounds.size() / 2));
@@ -138,7 +127,7 @@ struct Owned {
 void Solve(const char* f, std::vector<std::string> V, const Box& B, double eps,
            decltype(BRIX_Problem::runner) runner, BRIX_Problem& problem) {
     bool valid = false;
-    const Ex_Expr F = Parse(f);
+    const Ex_Expr F = ParseText(f);
     buildProblem(F, V, B, false, eps, valid, problem);
     ASSERT_TRUE(valid) << f;
     buildSharedPieces(F, V, B, false, eps, nullptr, 2, problem);
