@@ -82,8 +82,7 @@ std::string Join(const std::vector<std::string>& names) {
 std::string BoxText(const brix::BoxBounds& box) {
     std::vector<std::string> sides;
     for (const brix::Bounds& side : box) {
-        sides.push_back("[" + BRIX_Smt2DoubleText(side.lo) + ", " + BRIX_Smt2DoubleText(side.hi) +
-                        "]");
+        sides.push_back(BRIX_Smt2IntervalText(side.lo, side.hi));
     }
     return Join(sides);
 }

@@ -94,14 +94,23 @@ Ptr BRIX_Smt2Unsupported(const std::string& reason) {
     return t;
 }
 
+namespace {
+
+// A constant grown beyond the limit: the term is not solved.
+Ptr TooLarge() {
+    return BRIX_Smt2Unsupported("a constant with more than " +
+                                std::to_string(BRIX_Smt2MaxConstantBits) + " bits");
+}
+
+}  // namespace
+
 Ptr BRIX_Smt2Add(const std::vector<Ptr>& args) {
     mpq_class sum = 0;
     std::vector<Ptr> kept;
     for (const Ptr& a : args) {
         if (IsConst(a)) {
             if (!BRIX_Smt2Small(sum, a->value)) {
-                return BRIX_Smt2Unsupported("a constant with more than " +
-                                            std::to_string(BRIX_Smt2MaxConstantBits) + " bits");
+                return TooLarge();
             }
             sum += a->value;
         } else {
@@ -120,8 +129,7 @@ Ptr BRIX_Smt2Mul(const std::vector<Ptr>& args) {
     for (const Ptr& a : args) {
         if (IsConst(a)) {
             if (!BRIX_Smt2Small(product, a->value)) {
-                return BRIX_Smt2Unsupported("a constant with more than " +
-                                            std::to_string(BRIX_Smt2MaxConstantBits) + " bits");
+                return TooLarge();
             }
             product *= a->value;
         } else {

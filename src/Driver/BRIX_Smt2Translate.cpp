@@ -166,6 +166,10 @@ bool BRIX_Smt2Enclose(const mpq_class& q, double& lo, double& hi) {
     return std::isfinite(lo) && std::isfinite(hi);
 }
 
+std::string BRIX_Smt2IntervalText(double lo, double hi) {
+    return "[" + BRIX_Smt2DoubleText(lo) + ", " + BRIX_Smt2DoubleText(hi) + "]";
+}
+
 std::string BRIX_Smt2DoubleText(double d) {
     const mpq_class q(d);
     const mpz_class num = abs(q.get_num());
@@ -195,6 +199,10 @@ bool BRIX_Smt2Translator::Fail(const std::string& reason) {
     return false;
 }
 
+bool BRIX_Smt2Translator::TooLong() {
+    return Fail("the translated formula is longer than " + std::to_string(limit_) + " characters");
+}
+
 bool BRIX_Smt2Translator::Translate(const Ptr& t, std::string& out, std::string& reason) {
     out.clear();
     reason_.clear();
@@ -212,7 +220,7 @@ bool BRIX_Smt2Translator::Constant(const mpq_class& q, std::string& out) {
         return Fail("the constant " + BRIX_Smt2RationalText(q) + " is beyond the doubles");
     }
     out += lo == hi ? "(" + BRIX_Smt2DoubleText(lo) + ")"
-                    : "[" + BRIX_Smt2DoubleText(lo) + ", " + BRIX_Smt2DoubleText(hi) + "]";
+                    : BRIX_Smt2IntervalText(lo, hi);
     return true;
 }
 
@@ -230,8 +238,7 @@ bool BRIX_Smt2Translator::Join(const Ptr& t, const char* separator, bool isBool,
 
 bool BRIX_Smt2Translator::Real(const Ptr& t, std::string& out) {
     if (out.size() > limit_) {
-        return Fail("the translated formula is longer than " + std::to_string(limit_) +
-                    " characters");
+        return TooLong();
     }
     switch (t->op) {
         case Op::Const:
@@ -351,8 +358,7 @@ bool BRIX_Smt2Translator::Quantifier(const Ptr& t, std::string& out) {
                         "' is beyond the doubles");
         }
         names += (names.empty() ? "" : ", ") + BRIX_Smt2VarName(var);
-        box += std::string(box.empty() ? "" : ", ") + "[" + BRIX_Smt2DoubleText(lo) + ", " +
-               BRIX_Smt2DoubleText(hi) + "]";
+        box += (box.empty() ? "" : ", ") + BRIX_Smt2IntervalText(lo, hi);
     }
     out += std::string(forall ? "FORALL([" : "EXISTS([") + names + "], [" + box + "], ";
     if (!Bool(body, out)) {
@@ -364,8 +370,7 @@ bool BRIX_Smt2Translator::Quantifier(const Ptr& t, std::string& out) {
 
 bool BRIX_Smt2Translator::Bool(const Ptr& t, std::string& out) {
     if (out.size() > limit_) {
-        return Fail("the translated formula is longer than " + std::to_string(limit_) +
-                    " characters");
+        return TooLong();
     }
     switch (t->op) {
         case Op::True:

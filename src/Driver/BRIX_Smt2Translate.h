@@ -40,6 +40,8 @@ bool BRIX_Smt2Enclose(const mpq_class& q, double& lo, double& hi);
 // The exact decimal text of a finite double (as the BRIX reader reads it back
 // to that very double).
 std::string BRIX_Smt2DoubleText(double d);
+// "[lo, hi]" with both bounds as BRIX_Smt2DoubleText writes them.
+std::string BRIX_Smt2IntervalText(double lo, double hi);
 
 // The name a variable index has in BRIX text.
 std::string BRIX_Smt2VarName(int var);
@@ -64,6 +66,8 @@ private:
     bool Constant(const mpq_class& q, std::string& out);
     bool Join(const BRIX_Smt2TermPtr& t, const char* separator, bool isBool, std::string& out);
     bool Fail(const std::string& reason);
+    // Fail: the text outgrew the limit.
+    bool TooLong();
 
     const std::vector<std::string>& names_;
     std::size_t limit_;
