@@ -80,15 +80,17 @@ int Run(int argc, char** argv, const BRIX_RunSetup& setup) {
     Ex_StdOut().enabled = !options.silentComputation;
     buildProblem(answers.constraint, answers.names, answers.domainOuter, options.single,
                  options.errorBound, valid, problem, &answers.domainInside);
-    if (valid && setup.sharers == 0) {
-        buildPieces(answers.constraint, answers.names, answers.domainOuter, options.single,
-                    options.errorBound, &answers.domainInside, options.threads, problem);
-    } else if (valid && !options.approximateQuantifiers) {
-        // -aq transforms the whole constraint after this point: the pieces
-        // would not follow it, so such a run is not shared.
-        buildSharedPieces(answers.constraint, answers.names, answers.domainOuter,
-                          options.single, options.errorBound, &answers.domainInside,
-                          setup.sharers, problem);
+    // -aq transforms the whole constraint after this point: pieces built
+    // from F would not follow it, so such a run is refined whole.
+    if (valid && !options.approximateQuantifiers) {
+        if (setup.sharers == 0) {
+            buildPieces(answers.constraint, answers.names, answers.domainOuter, options.single,
+                        options.errorBound, &answers.domainInside, options.threads, problem);
+        } else {
+            buildSharedPieces(answers.constraint, answers.names, answers.domainOuter,
+                              options.single, options.errorBound, &answers.domainInside,
+                              setup.sharers, problem);
+        }
     }
     if (valid && setup.prepare) {
         setup.prepare(problem);
